@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and starts it. Arguments are
+# passed to the program (for example --headless, --dir DIR, --start).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+"$here/scripts/setup.sh"
+"$here/scripts/build.sh" "$here/build" >/dev/null
+exec "$here/build/src/app/fieldcast" "$@"

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, skipping those
+# already present (so a machine without network but with the packages works).
+set -euo pipefail
+packages=(
+  g++ cmake make pkg-config
+  libncurses-dev          # the terminal display (ncursesw)
+  libgtest-dev            # unit tests
+  libbenchmark-dev        # bench/
+  clang libclang-rt-14-dev  # libFuzzer for the fuzz targets
+  rtklib                  # str2str: the real NTRIP caster in tests
+  tmux                    # end-to-end tests drive the program in a terminal
+  python3                 # the relay benchmark's harness
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,76 @@
+#include "framework/File.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/Text.h"
+
+CFile::~CFile() { Close(); }
+
+bool CFile::Open(const std::wstring& path, unsigned flags) {
+  Close();
+  int mode = (flags & modeWrite) ? O_WRONLY : O_RDONLY;
+  if (flags & modeCreate) mode |= O_CREAT | O_TRUNC;
+  m_fd = ::open(platform::NarrowLocal(path).c_str(), mode | O_CLOEXEC, 0644);
+  return m_fd >= 0;
+}
+
+long CFile::Read(void* buffer, std::size_t count) {
+  if (m_fd < 0) return -1;
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::read(m_fd, out + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<long>(done);
+}
+
+bool CFile::Write(const void* buffer, std::size_t count) {
+  if (m_fd < 0) return false;
+  const auto* in = static_cast<const char*>(buffer);
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t n = ::write(m_fd, in + done, count - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool CFile::SeekToBegin() { return m_fd >= 0 && ::lseek(m_fd, 0, SEEK_SET) == 0; }
+
+bool CFile::Close() {
+  if (m_fd < 0) return true;
+  const bool ok = ::close(m_fd) == 0;
+  m_fd = -1;
+  return ok;
+}
+
+bool ReplaceFileAtomically(const std::wstring& path, const std::string& content, bool ownerOnly) {
+  const std::string target = platform::NarrowLocal(path);
+  std::string temporary = target + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return false;
+  bool ok = ::fchmod(fd, ownerOnly ? 0600 : 0644) == 0;
+  std::size_t done = 0;
+  while (ok && done < content.size()) {
+    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  ok = ok && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(temporary.c_str());
+  return ok;
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include <cstdint>
+
+namespace platform {
+
+// The thread sleeps for the given milliseconds.
+void Sleep(unsigned milliseconds);
+
+// Wall-clock time in whole seconds (the program's "current time").
+std::int64_t CurrentTimeSeconds();
+
+// Monotonic milliseconds, for deadlines and timers.
+std::int64_t MonotonicMilliseconds();
+
+}  // namespace platform
