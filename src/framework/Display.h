@@ -47,6 +47,10 @@ class Display {
   // (the test display's scripted waits); -1 for never.
   virtual int WakeAfterMilliseconds() const { return -1; }
   virtual void Beep() {}
+  // False for displays without a person in front of them (services): a
+  // message box is then reported through Message and answered at once.
+  virtual bool Interactive() const { return true; }
+  virtual void Message(const std::wstring& text) { (void)text; }
   // Called once when the program ends, before anything is printed to stdout.
   virtual void Shutdown() {}
 };

@@ -1,0 +1,134 @@
+#include "framework/ComboBox.h"
+
+#include <algorithm>
+
+#include "framework/Dialog.h"
+#include "framework/ListBox.h"
+#include "framework/Notifications.h"
+#include "framework/Resources.h"
+
+void CComboBox::OnCreated() {
+  m_items.clear();
+  m_nCurSel = -1;
+  m_edit.Create(m_pParent, kEditChildId, m_rect, m_strText, 0);
+}
+
+void CComboBox::SetEditText(const std::wstring& text) {
+  m_edit.SetWindowText(text);
+  m_edit.SetSel(static_cast<int>(text.size()), static_cast<int>(text.size()));
+  m_strText = text;
+  Invalidate();
+}
+
+int CComboBox::AddString(const std::wstring& text) {
+  if ((m_style & CBS_SORT) == 0) return InsertString(-1, text);
+  const auto at = std::find_if(m_items.begin(), m_items.end(),
+                               [&](const std::wstring& item) { return CompareNoCase(text, item) < 0; });
+  return InsertString(static_cast<int>(at - m_items.begin()), text);
+}
+
+int CComboBox::InsertString(int index, const std::wstring& text) {
+  if (index < 0 || index > GetCount()) index = GetCount();
+  m_items.insert(m_items.begin() + index, text);
+  if (m_nCurSel >= index) ++m_nCurSel;
+  return index;
+}
+
+int CComboBox::DeleteString(int index) {
+  if (index < 0 || index >= GetCount()) return -1;
+  m_items.erase(m_items.begin() + index);
+  if (m_nCurSel == index) m_nCurSel = -1;
+  else if (m_nCurSel > index) --m_nCurSel;
+  return GetCount();
+}
+
+void CComboBox::ResetContent() {
+  m_items.clear();
+  m_nCurSel = -1;
+  SetEditText(L"");
+}
+
+int CComboBox::SetCurSel(int index) {
+  if (index < -1 || index >= GetCount()) return -1;
+  m_nCurSel = index;
+  SetEditText(index >= 0 ? m_items[static_cast<size_t>(index)] : std::wstring());
+  return index;
+}
+
+int CComboBox::GetLBText(int index, std::wstring& text) const {
+  if (index < 0 || index >= GetCount()) return -1;
+  text = m_items[static_cast<size_t>(index)];
+  return static_cast<int>(text.size());
+}
+
+int CComboBox::FindString(int startAfter, const std::wstring& prefix) const {
+  const int count = GetCount();
+  for (int step = 1; step <= count; ++step) {
+    const int index = ((startAfter < 0 ? -1 : startAfter) + step) % count;
+    if (StartsWithNoCase(m_items[static_cast<size_t>(index)], prefix)) return index;
+  }
+  return -1;
+}
+
+int CComboBox::FindStringExact(int startAfter, const std::wstring& text) const {
+  const int count = GetCount();
+  for (int step = 1; step <= count; ++step) {
+    const int index = ((startAfter < 0 ? -1 : startAfter) + step) % count;
+    if (CompareNoCase(m_items[static_cast<size_t>(index)], text) == 0) return index;
+  }
+  return -1;
+}
+
+int CComboBox::SelectString(int startAfter, const std::wstring& prefix) {
+  const int index = FindString(startAfter, prefix);
+  if (index >= 0) SetCurSel(index);
+  return index;
+}
+
+bool CComboBox::OnKeyDown(UINT key, bool shift) {
+  if (key == VK_LEFT || key == VK_RIGHT) {
+    if (GetCount() == 0) return true;
+    const int next = m_nCurSel < 0 ? (key == VK_RIGHT ? 0 : GetCount() - 1)
+                                   : std::clamp(m_nCurSel + (key == VK_RIGHT ? 1 : -1), 0, GetCount() - 1);
+    if (next != m_nCurSel) {
+      SetCurSel(next);
+      if (m_pParent != nullptr) m_pParent->NotifyCommand(m_nID, CBN_SELCHANGE);
+    }
+    return true;
+  }
+  const std::wstring before = m_edit.GetWindowText();
+  const bool used = m_edit.OnKeyDown(key, shift);
+  if (m_edit.GetWindowText() != before) {
+    m_strText = m_edit.GetWindowText();
+    m_nCurSel = -1;
+    if (m_pParent != nullptr) m_pParent->NotifyCommand(m_nID, CBN_EDITCHANGE);
+  }
+  Invalidate();
+  return used;
+}
+
+bool CComboBox::OnChar(wchar_t ch) {
+  if (!m_edit.OnChar(ch)) return false;
+  m_strText = m_edit.GetWindowText();
+  m_nCurSel = -1;
+  if (m_pParent != nullptr) m_pParent->NotifyCommand(m_nID, CBN_EDITCHANGE);
+  Invalidate();
+  return true;
+}
+
+void CComboBox::Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor textBg) const {
+  const int top = CanvasTop();
+  const bool focused = HasFocus();
+  canvas.Fill({m_rect.left, top, m_rect.right, top + 1}, L' ', fg, textBg);
+  (void)bg;
+  const std::wstring text = m_edit.GetWindowText();
+  const int inner = std::max(m_rect.Width() - 1, 1);
+  const int offset = std::max(0, static_cast<int>(text.size()) - inner + 1);
+  canvas.Text(m_rect.left, top, text.substr(static_cast<size_t>(std::min<int>(offset, static_cast<int>(text.size())))),
+              inner, fg, textBg, false);
+  if (focused) {
+    const int caret = std::min(static_cast<int>(text.size()) - offset, inner - 1);
+    canvas.Put(m_rect.left + caret, top, L' ', fg, textBg, true);
+  }
+  canvas.Put(m_rect.right - 1, top, L'▾', fg, textBg, focused);
+}

@@ -1,0 +1,137 @@
+#include "framework/EventLoop.h"
+
+#include <poll.h>
+
+#include <algorithm>
+#include <cerrno>
+
+#include "framework/Dialog.h"
+#include "platform/Clock.h"
+
+EventLoop& EventLoop::Instance() {
+  static EventLoop loop;
+  return loop;
+}
+
+bool PostMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return EventLoop::Instance().Post(MSG{hwnd, message, wParam, lParam});
+}
+
+bool EventLoop::Post(const MSG& msg) {
+  m_queue.Post(msg);
+  return true;
+}
+
+void EventLoop::SetTimer(HWND hwnd, UINT id, unsigned milliseconds) {
+  KillTimer(hwnd, id);
+  const unsigned period = std::max(milliseconds, 1u);
+  m_timers.push_back(Timer{hwnd, id, period, platform::MonotonicMilliseconds() + period});
+}
+
+void EventLoop::KillTimer(HWND hwnd, UINT id) {
+  std::erase_if(m_timers, [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+}
+
+bool EventLoop::HasTimer(HWND hwnd, UINT id) const {
+  return std::any_of(m_timers.begin(), m_timers.end(), [&](const Timer& t) { return t.hwnd == hwnd && t.id == id; });
+}
+
+void EventLoop::Reset() {
+  m_queue.Clear();
+  m_timers.clear();
+}
+
+void EventLoop::RunModal(CDialog& dialog) {
+  m_stack.push_back(&dialog);
+  m_bInvalid = true;
+  while (!dialog.IsEnding()) Turn(-1);
+  m_stack.pop_back();
+  m_bInvalid = true;
+}
+
+// Handles the messages that were waiting when the turn began; messages
+// posted meanwhile wait for the next turn, so input is never starved.
+void EventLoop::DispatchPosted() {
+  size_t budget = m_queue.Size();
+  MSG msg;
+  while (budget-- > 0 && m_queue.TryTake(msg)) {
+    if (CWnd* window = CWnd::FromHandle(msg.hwnd)) window->WindowProc(msg.message, msg.wParam, msg.lParam);
+  }
+}
+
+void EventLoop::FireDueTimers() {
+  const std::int64_t now = platform::MonotonicMilliseconds();
+  std::vector<Timer> due;
+  for (Timer& t : m_timers) {
+    if (t.due <= now) {
+      due.push_back(t);
+      t.due = now + t.period;
+    }
+  }
+  for (const Timer& t : due) {
+    // A handler may have killed this timer while an earlier one fired.
+    if (!HasTimer(t.hwnd, t.id)) continue;
+    if (CWnd* window = CWnd::FromHandle(t.hwnd)) window->WindowProc(WM_TIMER, t.id, 0);
+  }
+}
+
+void EventLoop::Repaint() {
+  if (!m_bInvalid || m_pDisplay == nullptr || m_stack.empty()) return;
+  m_bInvalid = false;
+  int width = 0;
+  int height = 0;
+  m_pDisplay->CanvasSize(width, height);
+  Canvas canvas(width, height);
+  ScreenInfo info;
+  m_stack.back()->PaintScreen(canvas, info);
+  m_pDisplay->Show(canvas, info);
+}
+
+int EventLoop::NextTimeout(int requested) const {
+  if (m_queue.Size() > 0) return 0;
+  std::int64_t timeout = requested;
+  const std::int64_t now = platform::MonotonicMilliseconds();
+  for (const Timer& t : m_timers) {
+    const std::int64_t wait = std::max<std::int64_t>(t.due - now, 0);
+    if (timeout < 0 || wait < timeout) timeout = wait;
+  }
+  if (m_pDisplay != nullptr) {
+    const int wake = m_pDisplay->WakeAfterMilliseconds();
+    if (wake >= 0 && (timeout < 0 || wake < timeout)) timeout = wake;
+  }
+  return static_cast<int>(timeout);
+}
+
+void EventLoop::HandleInput() {
+  if (m_pDisplay == nullptr) return;
+  std::vector<InputEvent> events;
+  m_pDisplay->ReadInput(events);
+  for (const InputEvent& event : events) {
+    if (m_stack.empty()) break;
+    CDialog* top = m_stack.back();
+    if (top->IsEnding()) break;
+    top->HandleInput(event);
+    m_bInvalid = true;
+  }
+}
+
+void EventLoop::Turn(int timeoutMilliseconds) {
+  DispatchPosted();
+  FireDueTimers();
+  Repaint();
+  if (!m_stack.empty() && m_stack.back()->IsEnding()) return;
+
+  pollfd fds[2] = {{m_queue.WakeFd(), POLLIN, 0}, {-1, POLLIN, 0}};
+  nfds_t count = 1;
+  if (m_pDisplay != nullptr && m_pDisplay->InputFd() >= 0) {
+    fds[1].fd = m_pDisplay->InputFd();
+    count = 2;
+  }
+  const int ready = poll(fds, count, NextTimeout(timeoutMilliseconds));
+  if (ready < 0 && errno != EINTR) return;
+  // Displays without a descriptor (tests) are asked every turn.
+  if (count == 1 || (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0) HandleInput();
+  DispatchPosted();
+  FireDueTimers();
+  Repaint();
+}

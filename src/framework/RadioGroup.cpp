@@ -1,0 +1,36 @@
+#include "framework/RadioGroup.h"
+
+#include "framework/Button.h"
+#include "framework/Dialog.h"
+#include "framework/Resources.h"
+
+std::vector<CButton*> RadioGroupOf(const CDialog& dialog, int firstId) {
+  std::vector<CButton*> group;
+  bool inGroup = false;
+  for (CWnd* control : dialog.Controls()) {
+    auto* button = dynamic_cast<CButton*>(control);
+    const bool radio = button != nullptr && button->IsRadio();
+    if (!inGroup) {
+      if (control->GetDlgCtrlID() == firstId && radio) {
+        inGroup = true;
+        group.push_back(button);
+      }
+      continue;
+    }
+    if (!radio || (control->Style() & WS_GROUP) != 0) break;
+    group.push_back(button);
+  }
+  return group;
+}
+
+void CheckRadioInGroup(CDialog& dialog, CButton& button) {
+  // Find the group's first button: the nearest WS_GROUP radio at or before it.
+  int first = button.GetDlgCtrlID();
+  for (CWnd* control : dialog.Controls()) {
+    auto* radio = dynamic_cast<CButton*>(control);
+    if (radio == nullptr || !radio->IsRadio()) continue;
+    if ((control->Style() & WS_GROUP) != 0) first = control->GetDlgCtrlID();
+    if (control == &button) break;
+  }
+  for (CButton* member : RadioGroupOf(dialog, first)) member->SetCheck(member == &button ? 1 : 0);
+}
