@@ -5,9 +5,14 @@
 #include <random>
 #include <thread>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "net/TCPSocket.h"
+#include "platform/Trace.h"
 #include "support/ListeningSocket.h"
 #include "support/Process.h"
+#include "support/TempDir.h"
 #include "support/WaitFor.h"
 
 namespace {
@@ -155,6 +160,38 @@ TEST(TCPSocket, HostThatIsNotDottedTextFailsToConnect) {
     EXPECT_FALSE(socket.Connect(host, 2101)) << host;
     EXPECT_FALSE(socket.m_bConnected);
   }
+}
+
+// The debug trace gets the class's two texts, each on a line of its own.
+TEST(TCPSocket, FailuresWriteTheirDiagnosticTexts) {
+  testing_support::TempDir dir;
+  ASSERT_TRUE(platform::SetTraceTarget(platform::TraceTarget::File, dir.File("trace.log")));
+  {
+    // No descriptor left: the socket cannot be created.
+    const int lowestFree = dup(0);
+    ASSERT_GE(lowestFree, 0);
+    close(lowestFree);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = static_cast<rlim_t>(lowestFree);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    TCPSocket socket;
+    const bool connected = socket.Connect("127.0.0.1", 2101);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_FALSE(connected);
+  }
+  {
+    ListeningSocket listener;
+    TCPSocket socket;
+    ASSERT_TRUE(socket.Connect("127.0.0.1", listener.port()));
+    ASSERT_TRUE(listener.Accept());
+    listener.CloseClient();
+    EXPECT_FALSE(socket.recvMsg(5));
+  }
+  platform::SetTraceTarget(platform::TraceTarget::StandardError);
+  EXPECT_EQ(dir.Read("trace.log"),
+            "ERROR: CreateSocket TCPSocket.\nERROR: CreateSocket TCPSocket.\nError with recvMsg TCPSocket.\n");
 }
 
 TEST(TCPSocket, OperationsWithoutASocketFail) {
