@@ -1,0 +1,18 @@
+#pragma once
+// The request sent to the caster right after connecting. With a mount point
+// it asks for that stream; with an empty one ("GET / ") for the source table.
+#include <string>
+#include <string_view>
+
+class TCPSocket;
+
+// Builds the request into the socket's m_buffer and sets m_len. The
+// Authorization line is sent only when `base64Credentials` is not empty,
+// that is, when the user's credential text is not empty (a bare ":" still
+// encodes to "Og=="). A request that would not fit the buffer is refused:
+// false, `errorText` holds the status text to show, the buffer is untouched.
+[[nodiscard]] bool BuildNtripRequest(TCPSocket& socket, std::wstring_view mountPoint,
+                                     std::string_view base64Credentials, std::wstring& errorText);
+
+// The same bytes as a string (for callers and tests that want to see them).
+std::string NtripRequestBytes(std::wstring_view mountPoint, std::string_view base64Credentials);

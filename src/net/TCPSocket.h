@@ -1,0 +1,74 @@
+#pragma once
+// The one TCP connection of the program: the connection to the caster.
+//
+// Threading: the reception thread, the output thread and the user-interface
+// thread all use the one instance. `m_mutex` is for the callers, who take it
+// around whole steps; the class itself only guards its descriptor. `Close` may
+// be called from any thread while another waits in `recvMsg`: it wakes the
+// waiter at once (shutdown) and the descriptor is released only when the
+// last call using it has returned, so a reused descriptor number is never
+// read or written by a call that started on the old connection.
+#include <netinet/in.h>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+#include "framework/Mutex.h"
+
+class TCPSocket {
+ public:
+  // One receive block and the request being built share this buffer; 500
+  // bytes is the largest block the output thread hands to the port at once.
+  static constexpr int kBufferSize = 500;
+  // A caster that has not accepted the connection within 10 s is treated as
+  // unreachable; 20 s of silence on an open stream means it is gone.
+  static constexpr int kConnectWaitSeconds = 10;
+  static constexpr int kReceiveWaitSeconds = 20;
+
+  TCPSocket() = default;
+  virtual ~TCPSocket();
+  TCPSocket(const TCPSocket&) = delete;
+  TCPSocket& operator=(const TCPSocket&) = delete;
+
+  // A fresh IPv4 stream socket for `host` (dotted text; anything else gives
+  // the "none" address, whose connect then fails) and `port`.
+  [[nodiscard]] bool CreateSocket(const char* host, int port);
+  // Close, CreateSocket, connect, wait up to kConnectWaitSeconds.
+  [[nodiscard]] bool Connect(const char* host, int port);
+  void Close();
+  // Waits up to `waitSeconds` for data, then receives up to kBufferSize bytes
+  // into m_buffer (zero-terminated, count in m_len). Nothing within the wait:
+  // false, buffer and count untouched. Peer closed or error: false, m_len 0.
+  [[nodiscard]] bool recvMsg(int waitSeconds = kReceiveWaitSeconds);
+  // Sends the first m_len bytes of m_buffer; true when all were sent.
+  [[nodiscard]] bool sendMsg();
+  [[nodiscard]] bool Send(const char* bytes, int length);
+  // True when the socket became ready (or the wait itself failed, so that the
+  // following receive or connect check decides); false when time ran out.
+  [[nodiscard]] bool WaitReadable(int seconds);
+  [[nodiscard]] bool WaitReadWrite(int seconds);
+
+  // Members in the order the program's other parts know them. The socket
+  // handle is shared with the calls that use it: its descriptor is closed
+  // when the last of them lets go.
+ private:
+  class Handle;
+  std::shared_ptr<Handle> m_hSocket;  // guarded by m_handleMutex
+
+ public:
+  sockaddr_in m_addr{};
+  char m_buffer[kBufferSize + 1] = {};
+  std::int32_t m_len = 0;
+  std::atomic<bool> m_bConnected{false};
+  CMutex m_mutex;
+
+ private:
+  std::shared_ptr<Handle> CurrentHandle();
+  bool Wait(short events, int seconds);
+  bool SendAll(const char* bytes, int length);
+
+  std::mutex m_handleMutex;
+};

@@ -1,0 +1,54 @@
+#pragma once
+// A real NTRIP caster for tests: RTKLIB's str2str on 127.0.0.1,
+//   str2str -in tcpsvr://:IN -out ntripc://[user:pass@]:PORT/MOUNT[:entry]
+// The test feeds stream bytes into IN; clients connect to PORT. str2str cannot
+// bind port 0, so free ports are picked and the start is retried when one of
+// them was taken meanwhile. The process is killed with its group at the end.
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "support/Process.h"
+#include "support/TempDir.h"
+
+namespace testing_support {
+
+struct Str2StrOptions {
+  std::string user;      // empty: no credentials asked
+  std::string password;
+  std::string mountPoint = "MP1";
+  std::string entry;     // text after "STR;MOUNT;" in the source table, optional
+};
+
+class Str2StrCaster {
+ public:
+  explicit Str2StrCaster(Str2StrOptions options = {});
+  ~Str2StrCaster();
+  Str2StrCaster(const Str2StrCaster&) = delete;
+  Str2StrCaster& operator=(const Str2StrCaster&) = delete;
+
+  // Starts str2str and waits until both ports listen.
+  bool Start();
+  int casterPort() const { return m_casterPort; }
+  int inputPort() const { return m_inputPort; }
+  // Writes bytes into IN over one feeder connection kept open between calls.
+  bool Feed(std::string_view bytes);
+  // str2str's own output, for failure messages.
+  std::string Log() const;
+
+ private:
+  bool StartOnce();
+
+  Str2StrOptions m_options;
+  TempDir m_dir;
+  std::unique_ptr<Process> m_process;
+  int m_casterPort = 0;
+  int m_inputPort = 0;
+  int m_feeder = -1;
+};
+
+// True when a TCP socket listens on `port` (any local address), from
+// /proc/net/tcp, so probing never opens a connection the server would see.
+bool IsListening(int port);
+
+}  // namespace testing_support
