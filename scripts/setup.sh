@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev  # libFuzzer for the fuzz targets
   rtklib                  # str2str: the real NTRIP caster in tests
   tmux                    # end-to-end tests drive the program in a terminal
+  ncurses-term            # terminfo entries such as xterm-direct (24-bit colour)
   python3                 # the relay benchmark's harness
 )
 missing=()
