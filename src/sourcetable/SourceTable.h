@@ -1,0 +1,46 @@
+#pragma once
+// SourceTable: the caster's source table as read from "sourcetable.dat":
+// the streams, networks and casters in file order, each stream linked to its
+// network and given a format class and a label for the stream list.
+// Used on the user-interface thread only; it takes no lock.
+#include <string>
+#include <vector>
+
+#include "sourcetable/SourceTableEntries.h"
+
+// The stream list's first entry. As a look-up result it means "no stream is
+// chosen": a connection then fetches the source table.
+inline constexpr wchar_t kUpdateSourceTable[] = L"Update source table";
+
+class SourceTable {
+ public:
+  // Empty tables; the file is "sourcetable.dat" in the program's directory.
+  SourceTable();
+  virtual ~SourceTable();
+
+  // Empties the tables and reads m_strFileName into them: NET, then STR (so
+  // every stream finds its network), then CAS. False when the file cannot be
+  // opened or read, is empty, or a record is cut short; the tables then keep
+  // what the passes had read before the failure.
+  [[nodiscard]] bool ReadSourceTable();
+
+  // The mount point of the first stream with this label, and whether it wants
+  // the client's position; kUpdateSourceTable (and false) for that label
+  // itself or when no stream has it.
+  std::wstring GetMountpoint(const std::wstring& label, bool& needsNmea) const;
+
+  // The network of the first stream with this label; empty for an empty label
+  // or when no stream has it.
+  std::wstring GetNetwork(const std::wstring& label) const;
+
+  std::vector<_CityTableEntry> m_cityTable;  // STR records, file order, duplicates kept
+  _CityTableEntry m_currentCity;             // users copy the element they work on here
+  std::vector<_NetTableEntry> m_netTable;    // NET records, file order
+  _NetTableEntry m_currentNet;
+  std::vector<_BroadcasterTableEntry> m_broadcasterTable;  // CAS records, file order
+  _BroadcasterTableEntry m_currentBroadcaster;
+  std::wstring m_strFileName;  // full path of the table file
+
+ private:
+  const _CityTableEntry* FindByLabel(const std::wstring& label) const;
+};
