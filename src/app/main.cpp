@@ -1,7 +1,60 @@
-// Placeholder entry point until the main window lands.
-#include <cstdio>
+// Fieldcast's entry point: options, the display, then the application.
+#include <iostream>
+#include <memory>
 
-int main() {
-  std::puts("Fieldcast");
+#include "app/CommandLine.h"
+#include "app/FieldcastApp.h"
+#include "framework/EventLoop.h"
+#include "framework/headless/HeadlessDisplay.h"
+#include "framework/tui/TerminalDisplay.h"
+#include "platform/ModuleDir.h"
+#include "platform/SerialDevices.h"
+#include "platform/Text.h"
+#include "platform/Trace.h"
+#include "res/ResourceIds.h"
+
+int main(int argc, char** argv) {
+  CommandLine options;
+  if (const int error = ParseCommandLine(argc, argv, options, std::cerr)) return error;
+  if (options.help) {
+    PrintUsage(std::cout);
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "fieldcast " << FIELDCAST_VERSION << "\n";
+    return 0;
+  }
+  if (options.listPorts) {
+    platform::PrintSerialPortMapping();
+    return 0;
+  }
+  if (!options.directory.empty()) platform::SetModuleDirectory(platform::WidenLocal(options.directory));
+
+  const bool headless = options.headless || !TerminalAvailable();
+  if (!options.headless && headless)
+    std::cerr << "fieldcast: no terminal here; running headless (status changes follow)\n";
+  if (!options.debugLog.empty()) {
+    if (!platform::SetTraceTarget(platform::TraceTarget::File, options.debugLog)) {
+      std::cerr << "fieldcast: cannot open the debug log '" << options.debugLog << "'\n";
+      return 2;
+    }
+  } else {
+    platform::SetTraceTarget(headless ? platform::TraceTarget::StandardError : platform::TraceTarget::None);
+  }
+
+  RegisterFieldcastResources();
+  // The display is made before any thread starts: the headless one blocks
+  // SIGINT and SIGTERM for every thread so only its signalfd sees them.
+  std::unique_ptr<Display> display;
+  if (headless) display = std::make_unique<HeadlessDisplay>();
+  else display = std::make_unique<TerminalDisplay>();
+  EventLoop::Instance().SetDisplay(display.get());
+
+  CFieldcastApp app;
+  app.m_bStartOnInit = options.start;
+  app.InitInstance();
+
+  EventLoop::Instance().SetDisplay(nullptr);
+  display->Shutdown();
   return 0;
 }

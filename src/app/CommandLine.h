@@ -1,0 +1,18 @@
+#pragma once
+#include <iosfwd>
+#include <string>
+
+struct CommandLine {
+  bool headless = false;
+  bool start = false;
+  bool help = false;
+  bool version = false;
+  bool listPorts = false;
+  std::string directory;
+  std::string debugLog;
+};
+
+// Answers 0 when the options are good; otherwise prints a clear message to
+// `errors` and answers the exit code (2).
+int ParseCommandLine(int argc, char** argv, CommandLine& options, std::ostream& errors);
+void PrintUsage(std::ostream& out);

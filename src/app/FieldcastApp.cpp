@@ -1,0 +1,20 @@
+#include "app/FieldcastApp.h"
+
+#include "app/FieldcastDlg.h"
+#include "framework/MessageBox.h"
+#include "framework/Resources.h"
+#include "res/ResourceIds.h"
+
+bool CFieldcastApp::InitInstance() {
+  if (!AfxSocketInit()) {
+    AfxMessageBox(Resources::LoadString(IDP_SOCKETS_INIT_FAILED));
+    return false;
+  }
+  SetRegistryKey(L"Local AppWizard-Generated Applications");
+  CFieldcastDlg dlg;
+  dlg.m_bStartOnInit = m_bStartOnInit;
+  m_pMainWnd = &dlg;
+  dlg.DoModal();
+  m_pMainWnd = nullptr;
+  return false;
+}

@@ -1,0 +1,10 @@
+#pragma once
+#include "framework/WinApp.h"
+
+// The application: runs the main window modally and ends when it closes.
+class CFieldcastApp : public CWinApp {
+ public:
+  bool InitInstance() override;
+  // Press Start as soon as the main window is up (running as a service).
+  bool m_bStartOnInit = false;
+};

@@ -1,0 +1,178 @@
+// Streaming control: Start, Stop, the end-of-run reset, the caster address,
+// reconnection, and the buttons that open the settings dialogs.
+#include <cwctype>
+
+#include "app/FieldcastDlg.h"
+#include "app/Messages.h"
+#include "app/StatusTexts.h"
+#include "app/WorkerThreads.h"
+#include "framework/EventLoop.h"
+#include "platform/Clock.h"
+#include "platform/HostLookup.h"
+#include "platform/Text.h"
+#include "res/ResourceIds.h"
+
+namespace {
+
+// Stop leaves the closed connection and port a moment to settle before the
+// window offers Start again.
+constexpr unsigned kStopPauseMilliseconds = 600;
+// m_szHost holds at most 31 characters (a dotted IPv4 address needs 15).
+constexpr size_t kMaxHostLength = 31;
+
+bool HasLetter(const std::wstring& text) {
+  for (wchar_t c : text)
+    if (std::iswalpha(static_cast<wint_t>(c))) return true;
+  return false;
+}
+
+int LeadingNumber(const std::wstring& text) {
+  long value = 0;
+  for (wchar_t c : text) {
+    if (c < L'0' || c > L'9') break;
+    value = value * 10 + (c - L'0');
+    if (value > 65535) return 0;  // no TCP port; the connection then fails plainly
+  }
+  return static_cast<int>(value);
+}
+
+}  // namespace
+
+void CFieldcastDlg::EnableIdleControls(bool idle) {
+  for (int id : {IDC_LIST_NETWORKS, IDC_LIST_STREAMS, IDC_STREAM_DETAILS, IDC_START, IDC_SETTINGS, IDC_BROADCASTER})
+    if (CWnd* control = GetDlgItem(id)) control->EnableWindow(idle);
+  GotoDlgCtrl(GetDlgItem(idle ? IDC_START : IDC_STOP));
+}
+
+void CFieldcastDlg::OnStart() {
+  UpdateData(true);
+  m_bRunning = 1;
+  EnableIdleControls(false);
+  m_nTotalBytes = 0;
+  UpdateData(false);
+  PrepareCasterAddress();
+  if (m_listStreams.GetCurSel() == 0) m_strMountPoint.Set(L"");
+  const int output = m_settingsDlg.m_nOutputStored;
+  if (output == 0) {
+    const CComPortDlg& port = m_settingsDlg.m_comPortDlg;
+    m_serialPort.SetParams(port.m_strPort, port.m_nComPort, port.m_nBaudRate, port.m_nByteSize, port.m_nParityCode,
+                           port.m_nStopBitsCode);
+    if (m_pOutThread != nullptr) m_pOutThread->PostThreadMessage(TM_OPEN_PORT);
+  } else if (output == 1) {
+    if (m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_CONNECT);
+  }
+}
+
+void CFieldcastDlg::CloseConnectionAndPort() {
+  {
+    CSingleLock lock(&m_socket.m_mutex, true);
+    m_socket.Close();
+  }
+  CSingleLock lock(&m_serialPort.m_mutex, true);
+  m_serialPort.Close();
+}
+
+void CFieldcastDlg::ResetCounters() {
+  m_nProgressPos = 0;
+  m_progress.SetPos(0);
+  m_nTotalBytes = 0;
+  m_strBytes.Set(L"0");
+}
+
+void CFieldcastDlg::OnStop() {
+  KillTimer(RECONNECT_TIMER_ID);
+  PrepareCredentials();
+  CloseConnectionAndPort();
+  ResetCounters();
+  platform::Sleep(kStopPauseMilliseconds);
+  m_strStatus.Set(kIdleStatus);
+  UpdateData(false);
+  EnableIdleControls(true);
+  m_bRunning = 0;
+}
+
+void CFieldcastDlg::EndOfRunReset() {
+  KillTimer(RECONNECT_TIMER_ID);
+  PrepareCredentials();
+  CloseConnectionAndPort();
+  ResetCounters();
+  UpdateData(false);
+  KillTimer(RECONNECT_TIMER_ID);
+  EnableIdleControls(true);
+  m_bRunning = 0;
+}
+
+LRESULT CFieldcastDlg::OnStreamStop(WPARAM, LPARAM) {
+  EndOfRunReset();
+  return 0;
+}
+
+void CFieldcastDlg::Reconnect() { ::PostMessage(m_hDlgWnd != 0 ? m_hDlgWnd : GetSafeHwnd(), WM_RECONNECT); }
+
+LRESULT CFieldcastDlg::OnReconnectMessage(WPARAM, LPARAM) {
+  SetTimer(RECONNECT_TIMER_ID, 1000);
+  return 0;
+}
+
+void CFieldcastDlg::OnReconnectTimer(UINT id) {
+  if (id != RECONNECT_TIMER_ID) return;
+  KillTimer(RECONNECT_TIMER_ID);
+  if (m_bRunning && m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_CONNECT);
+}
+
+LRESULT CFieldcastDlg::OnSourceTableReady(WPARAM, LPARAM) { return 0; }
+
+bool CFieldcastDlg::PrepareCasterAddress() {
+  const std::wstring hostPort = ActiveCasterDlg().m_strHostPortStored;
+  const size_t colon = hostPort.find(L':');
+  std::wstring host = hostPort.substr(0, colon);
+  m_nPort = colon == std::wstring::npos ? 0 : LeadingNumber(hostPort.substr(colon + 1));
+  if (HasLetter(host)) {
+    std::string dotted;
+    if (platform::LookupHostIPv4(platform::NarrowLocal(host), dotted)) {
+      host = platform::Widen(dotted);
+      SetStatus(host);
+    }
+  }
+  std::string narrow = platform::Narrow(host);
+  if (narrow.size() > kMaxHostLength) narrow.resize(kMaxHostLength);
+  m_szHost.Set(narrow);
+  return true;
+}
+
+void CFieldcastDlg::OnBroadcaster() {
+  CCasterDlgBase& caster = ActiveCasterDlg();
+  caster.DoModal();
+  PrepareCredentials();
+  GotoDlgCtrl(GetDlgItem(IDC_BROADCASTER));
+  if (!caster.m_bCasterChanged) return;
+  caster.m_bCasterChanged = 0;
+  m_listNetworks.ResetContent();
+  m_listNetworks.SetCurSel(m_listNetworks.InsertString(-1, L"All"));
+  m_listStreams.ResetContent();
+  m_listStreams.SetCurSel(m_listStreams.InsertString(-1, kUpdateSourceTable));
+  m_strStatus.Set(kIdleStatus);
+  UpdateData(false);
+  OnStart();
+}
+
+void CFieldcastDlg::OnSettings() {
+  m_settingsDlg.DoModal();
+  GotoDlgCtrl(GetDlgItem(IDC_SETTINGS));
+}
+
+void CFieldcastDlg::OnStreamDetails() {
+  UpdateData(true);
+  m_streamDetailsDlg.m_strMountPoint = m_strMountPoint.Get();
+  if (m_streamDetailsDlg.DoModal() == IDOK) {
+    FillStreamList(L"All", L"");
+    m_listStreams.SetCurSel(m_streamDetailsDlg.m_nCurrentEntry);
+    UpdateData(true);
+    OnStreamChosen();
+    bool needsNmea = false;
+    m_strMountPoint.Set(m_streamDetailsDlg.m_sourceTable.GetMountpoint(m_strStream, needsNmea));
+    m_strStatus.Set(kIdleStatus);
+    UpdateData(false);
+  }
+  GotoDlgCtrl(GetDlgItem(IDC_STREAM_DETAILS));
+}

@@ -1,0 +1,5 @@
+#include "app/FieldcastDlg.h"
+#include "app/Messages.h"
+#include "app/WorkerThreads.h"
+
+InThread::InThread() {}
