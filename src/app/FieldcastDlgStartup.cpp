@@ -47,7 +47,11 @@ bool CFieldcastDlg::OnInitDialog() {
 
   if (m_streamDetailsDlg.m_sourceTable.ReadSourceTable()) {
     FillNetworkList(m_strSavedNetwork);
-    FillStreamList(m_strSavedNetwork, m_strMountPoint.Get());
+    // The streams follow the network the list shows: a saved network the
+    // table no longer has (or none, on a first start) leaves it on "All".
+    std::wstring shown;
+    m_listNetworks.GetText(m_listNetworks.GetCurSel(), shown);
+    FillStreamList(shown, m_strMountPoint.Get());
   } else {
     FillNetworkList(L"");
     FillStreamList(L"All", L"");

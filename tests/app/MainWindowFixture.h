@@ -1,0 +1,52 @@
+#pragma once
+// Runs the real main window on the in-memory display, in a fresh directory
+// standing in for the program's own.
+#include <gtest/gtest.h>
+
+#include "app/FieldcastDlg.h"
+#include "framework/EventLoop.h"
+#include "framework/MemoryDisplay.h"
+#include "platform/ModuleDir.h"
+#include "platform/Text.h"
+#include "res/ResourceIds.h"
+#include "support/TempDir.h"
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RegisterFieldcastResources();
+    platform::SetModuleDirectory(platform::WidenLocal(dir.path()));
+    EventLoop::Instance().Reset();
+    EventLoop::Instance().SetDisplay(&display);
+  }
+  void TearDown() override {
+    EventLoop::Instance().SetDisplay(nullptr);
+    EventLoop::Instance().Reset();
+  }
+  void WriteIni(const std::string& design, int output = 1) {
+    dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:9\nPassword=u:p\nAttemps=10\nTime=10\n[Settings]\nOutput=" +
+                              std::to_string(output) +
+                              "\n[COM-Port]\nCOM-Port=COM1\nBaudrate=19200\nDatabits=8 data bits\nParity=no parity\n"
+                              "Stop Bits=1 stop bit\n[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=" +
+                              design + "\n");
+  }
+  // A source table with two networks and three streams.
+  void WriteSourceTable() {
+    dir.Write("sourcetable.dat",
+              "Server: test\r\n\r\n"
+              "NET;NetA;Op;B;N;http://a;http://a/s;http://a/r;none\r\n"
+              "NET;NetB;Op;B;N;http://b;http://b/s;http://b/r;none\r\n"
+              "STR;MA1;Alpha;RTCM 3.0;1004;2;GPS;NetA;DEU;52.0;9.0;1;1;gen;none;B;N;9600;x\r\n"
+              "STR;MB1;Beta;RTCM 2.3;1(1);0;GPS;NetB;DEU;52.0;9.0;0;0;gen;none;N;N;9600;x\r\n"
+              "STR;MB2;Gamma;RTCM 3.0;1004;2;GPS+GLO;NetB;DEU;52.0;9.0;0;0;gen;none;N;N;9600;x\r\n"
+              "ENDSOURCETABLE\r\n");
+  }
+  std::wstring ListText(const CListBox& list) const {
+    std::wstring text;
+    list.GetText(list.GetCurSel(), text);
+    return text;
+  }
+
+  testing_support::TempDir dir;
+  MemoryDisplay display;
+};
