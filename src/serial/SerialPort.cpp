@@ -37,6 +37,14 @@ int OpenExclusive(const std::string& path) {
     close(fd);
     return -1;
   }
+  // Another program's exclusive hold does not stop root from opening; honour
+  // it anyway, and never clear it later with our own TIOCNXCL.
+  int heldExclusively = 0;
+  if (ioctl(fd, TIOCGEXCL, &heldExclusively) == 0 && heldExclusively != 0) {
+    platform::Trace("SerialPort: " + path + " is in use\n");
+    close(fd);
+    return -1;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
     TraceFailure("exclusive use of " + path);
     close(fd);

@@ -9,6 +9,15 @@ namespace {
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
+// Most fields are plain ASCII, where UTF-8 and one character per byte agree;
+// widening those directly saves the decoder's second allocation per field.
+std::wstring DecodeField(std::string_view field) {
+  for (const char c : field) {
+    if (static_cast<unsigned char>(c) >= 0x80) return platform::DecodeExternal(field);
+  }
+  return platform::Widen(field);
+}
+
 bool Contains(const std::wstring& text, std::wstring_view part) { return text.find(part) != std::wstring::npos; }
 
 }  // namespace
@@ -31,53 +40,50 @@ std::int32_t LeadingNumber(std::string_view field) {
 }
 
 void FillNetEntry(std::span<const std::string_view> f, _NetTableEntry& e) {
-  using platform::DecodeExternal;
-  e.identifier = DecodeExternal(f[1]);
-  e.operatorName = DecodeExternal(f[2]);
-  e.authentication = DecodeExternal(f[3]);
-  e.fee = DecodeExternal(f[4]);
-  e.webNet = DecodeExternal(f[5]);
-  e.webStr = DecodeExternal(f[6]);
-  e.webReg = DecodeExternal(f[7]);
-  e.misc = DecodeExternal(f[8]);
+  e.identifier = DecodeField(f[1]);
+  e.operatorName = DecodeField(f[2]);
+  e.authentication = DecodeField(f[3]);
+  e.fee = DecodeField(f[4]);
+  e.webNet = DecodeField(f[5]);
+  e.webStr = DecodeField(f[6]);
+  e.webReg = DecodeField(f[7]);
+  e.misc = DecodeField(f[8]);
 }
 
 void FillCityEntry(std::span<const std::string_view> f, _CityTableEntry& e) {
-  using platform::DecodeExternal;
-  e.mountpoint = DecodeExternal(f[1]);
-  e.identifier = DecodeExternal(f[2]);
-  e.format = DecodeExternal(f[3]);
+  e.mountpoint = DecodeField(f[1]);
+  e.identifier = DecodeField(f[2]);
+  e.format = DecodeField(f[3]);
   e.formatRaw = e.format;
-  e.formatDetails = DecodeExternal(f[4]);
-  e.carrier = DecodeExternal(f[5]);
+  e.formatDetails = DecodeField(f[4]);
+  e.carrier = DecodeField(f[5]);
   e.carrierValue = LeadingNumber(f[5]);
-  e.navSystem = DecodeExternal(f[6]);
-  e.network = DecodeExternal(f[7]);
-  e.country = DecodeExternal(f[8]);
-  e.latitude = DecodeExternal(f[9]);
-  e.longitude = DecodeExternal(f[10]);
-  e.nmea = DecodeExternal(f[11]);
+  e.navSystem = DecodeField(f[6]);
+  e.network = DecodeField(f[7]);
+  e.country = DecodeField(f[8]);
+  e.latitude = DecodeField(f[9]);
+  e.longitude = DecodeField(f[10]);
+  e.nmea = DecodeField(f[11]);
   e.nmeaValue = LeadingNumber(f[11]);
-  e.solution = DecodeExternal(f[12]);
-  e.generator = DecodeExternal(f[13]);
-  e.comprEncryp = DecodeExternal(f[14]);
-  e.authentication = DecodeExternal(f[15]);
-  e.fee = DecodeExternal(f[16]);
-  e.bitrate = DecodeExternal(f[17]);
-  e.misc = DecodeExternal(f[18]);
+  e.solution = DecodeField(f[12]);
+  e.generator = DecodeField(f[13]);
+  e.comprEncryp = DecodeField(f[14]);
+  e.authentication = DecodeField(f[15]);
+  e.fee = DecodeField(f[16]);
+  e.bitrate = DecodeField(f[17]);
+  e.misc = DecodeField(f[18]);
 }
 
 void FillBroadcasterEntry(std::span<const std::string_view> f, _BroadcasterTableEntry& e) {
-  using platform::DecodeExternal;
-  e.host = DecodeExternal(f[1]);
-  e.port = DecodeExternal(f[2]);
-  e.identifier = DecodeExternal(f[3]);
-  e.operatorName = DecodeExternal(f[4]);
-  e.nmea = DecodeExternal(f[5]);
-  e.country = DecodeExternal(f[6]);
-  e.latitude = DecodeExternal(f[7]);
-  e.longitude = DecodeExternal(f[8]);
-  e.rest = DecodeExternal(f[9]);
+  e.host = DecodeField(f[1]);
+  e.port = DecodeField(f[2]);
+  e.identifier = DecodeField(f[3]);
+  e.operatorName = DecodeField(f[4]);
+  e.nmea = DecodeField(f[5]);
+  e.country = DecodeField(f[6]);
+  e.latitude = DecodeField(f[7]);
+  e.longitude = DecodeField(f[8]);
+  e.rest = DecodeField(f[9]);
 }
 
 void LinkToNetwork(_CityTableEntry& e, const _NetTableEntry* network) {

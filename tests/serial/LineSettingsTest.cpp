@@ -65,12 +65,4 @@ TEST(LineSettingsTest, RefusesWhatTermiosCannotExpress) {
   }
 }
 
-TEST(LineSettingsTest, KnowsEveryRateOfTheSettingsList) {
-  for (int baud : {50, 300, 1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400}) {
-    speed_t speed = B0;
-    EXPECT_TRUE(serial::BaudToSpeed(baud, speed)) << baud;
-    EXPECT_NE(speed, B0) << baud;
-  }
-}
-
 }  // namespace
