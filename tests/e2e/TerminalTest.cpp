@@ -1,0 +1,84 @@
+// The program in a real terminal: what a person sees and what the keys do.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/TempDir.h"
+#include "support/Tmux.h"
+
+using testing_support::ProgramPath;
+using testing_support::ShellQuote;
+using testing_support::TempDir;
+using testing_support::TestDataPath;
+using testing_support::Tmux;
+
+namespace {
+
+std::string Command(const TempDir& dir) { return ShellQuote(ProgramPath()) + " --dir " + ShellQuote(dir.path()); }
+
+void CopySourceTable(const TempDir& dir) {
+  dir.Write("sourcetable.dat", testing_support::ReadFileBytes(TestDataPath("sourcetables/sapos-ni-gnsmart-ntrip1-2026.sourcetable")));
+}
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace
+
+TEST(Terminal, FreshDirectoryShowsTheMainWindowAndExitWritesTheSettings) {
+  TempDir dir;
+  Tmux tmux(Command(dir));
+  // Without a stored source table the status line says so.
+  ASSERT_TRUE(tmux.WaitForText("ERROR: Corrupt or no source table.")) << tmux.Capture();
+  const std::string screen = tmux.Capture();
+  for (const char* text : {"GNSS - FC", "[Broadcaster]", "[Settings]", "[Start]", "[Stop]", "[Stream Details]", "Bytes:",
+                           "Update source table", "Exit"})
+    EXPECT_NE(screen.find(text), std::string::npos) << text << "\n" << screen;
+  tmux.SendKeys({"F1"});
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+  const std::string ini = dir.Read("GNSS.ini");
+  EXPECT_EQ(Lines(ini), 18) << ini;
+  EXPECT_EQ(ini.rfind("[NtripCaster]\nIP Port=\n", 0), 0u) << ini;
+}
+
+TEST(Terminal, WithASourceTableTheWindowIsIdleAndBackActsAsExit) {
+  TempDir dir;
+  CopySourceTable(dir);
+  Tmux tmux(Command(dir));
+  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+  tmux.SendKeys({"Escape"});
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+  EXPECT_EQ(Lines(dir.Read("GNSS.ini")), 18);
+}
+
+TEST(Terminal, ColourCorvoGivesTheRedBrandingAndOtherValuesDoNot) {
+  for (const std::string design : {"Corvo", "corvo"}) {
+    SCOPED_TRACE(design);
+    TempDir dir;
+    CopySourceTable(dir);
+    dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:2101\nPassword=\nAttemps=10\nTime=10\n[Settings]\nOutput=1\n"
+                          "[COM-Port]\nCOM-Port=COM1\nBaudrate=19200\nDatabits=8 data bits\nParity=no parity\n"
+                          "Stop Bits=1 stop bit\n[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=" + design + "\n");
+    Tmux tmux(Command(dir));
+    ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+    // The page red (240, 28, 10) is drawn as the terminal's nearest red.
+    const std::string colours = tmux.Capture(/*withEscapes=*/true);
+    const bool red = colours.find("48;5;196m") != std::string::npos || colours.find("48;2;240;28;10") != std::string::npos;
+    EXPECT_EQ(red, design == "Corvo") << colours;
+    tmux.SendKeys({"F1"});
+    ASSERT_TRUE(tmux.WaitForExit());
+    EXPECT_NE(dir.Read("GNSS.ini").find("Colour=" + design + "\n"), std::string::npos);
+  }
+}
+
+TEST(Terminal, UpAndDownMoveBetweenControlsAndRightStepsTheNetwork) {
+  TempDir dir;
+  CopySourceTable(dir);
+  Tmux tmux(Command(dir));
+  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+  // Start has the focus; three Downs reach the network spinner.
+  tmux.SendKeys({"Down", "Down", "Down", "Right"});
+  ASSERT_TRUE(tmux.WaitForText("All Unprotected")) << tmux.Capture();
+  tmux.SendKeys({"F1"});
+  ASSERT_TRUE(tmux.WaitForExit());
+  EXPECT_NE(dir.Read("GNSS.ini").find("Network=All Unprotected\n"), std::string::npos);
+}
