@@ -10,6 +10,8 @@
 // values, so a reader never sees half a write.
 #include <array>
 #include <atomic>
+#include <cstdint>
+#include <mutex>
 #include <string>
 
 #include "app/Shared.h"
@@ -49,8 +51,8 @@ class CFieldcastDlg : public CDialog {
   // credential text for the Authorization line.
   void PrepareCredentials();
   // Resolves the active caster's host into m_szHost and sets m_nPort; also
-  // run by the reception thread before each connection.
-  bool PrepareCasterAddress();
+  // run by the reception thread before each connection of a run.
+  bool PrepareCasterAddress(unsigned run);
   void LoadConfiguration();
   void SaveConfiguration();
 
@@ -68,11 +70,30 @@ class CFieldcastDlg : public CDialog {
   void OnStop();
   // The error stop: like Stop without the pause, keeping the status text.
   void EndOfRunReset();
-  // Arms the reconnection timer. Worker threads call it too: from them it
-  // posts WM_RECONNECT, so the timer is armed on the window's own thread.
-  void Reconnect();
+  // The reconnection routine of a run: the window arms its reconnection
+  // timer (through WM_RECONNECT, so worker threads may call it).
+  void Reconnect(unsigned run);
   // Sets the status text and asks the window to show it (any thread).
   void SetStatus(const std::wstring& text);
+
+  // --- runs ------------------------------------------------------------------
+  // Every Start begins a new run, and every stop ends it. Each step of a run
+  // carries the run's number (in wParam), and steps or reports of a run that
+  // has ended are dropped: a late step of a stopped run can neither cut a new
+  // run short nor start a second receive loop on the same socket.
+  unsigned CurrentRun() const { return m_nRunId.load(); }
+  bool IsCurrentRun(unsigned run) const { return run == m_nRunId.load(); }
+  // Sets the status text and posts a refresh, unless the run has ended.
+  bool SetRunStatus(unsigned run, const std::wstring& text);
+  // Posts a window message of a run (WM_STREAM_STOP, WM_RECONNECT, ...).
+  void PostRunMessage(unsigned run, UINT message);
+  // A worker's stream ended after `streamedMilliseconds` of data (0 when no
+  // stream came): counts towards the growing wait between attempts.
+  void NoteAttemptEnded(std::int64_t streamedMilliseconds);
+  // Seconds to wait before the next attempt: the configured interval (at
+  // least 1), doubled for each attempt in a row that brought less than a
+  // minute of data, at most 15 minutes.
+  int ReconnectWaitSeconds() const;
   // The window stops its workers; after this nothing else runs in them.
   void StopWorkerThreads();
 
@@ -122,6 +143,15 @@ class CFieldcastDlg : public CDialog {
   CBrush m_brushDefault;
   // Not one of the window's own members: set by --start.
   bool m_bStartOnInit = false;
+  // Stream bytes that came in the reply's first block, after its header:
+  // the output thread writes them before it receives the next block.
+  Shared<std::string> m_strPendingStreamData;
+  // Whether Start found a stream selected (not the source-table entry).
+  std::atomic<bool> m_bStreamSelected{false};
+  // When the current stream was accepted (monotonic milliseconds).
+  std::atomic<std::int64_t> m_nStreamStartMs{0};
+  // Attempts in a row that brought less than a minute of data.
+  std::atomic<int> m_nQuickFailures{0};
 
  private:
   // Message handlers.
@@ -136,7 +166,13 @@ class CFieldcastDlg : public CDialog {
   void OnReconnectTimer(UINT id);
 
   void StartWorkerThreads();
+  void EndRun();
   void EnableIdleControls(bool idle);
   void CloseConnectionAndPort();
   void ResetCounters();
+
+  std::atomic<unsigned> m_nRunId{0};
+  mutable std::mutex m_runMutex;  // orders run changes against status writes
+  int m_nReconnectTicks = 0;      // seconds since the reconnection timer was armed
+  int m_nReconnectWait = 1;       // seconds to wait before this attempt
 };

@@ -1,5 +1,6 @@
 // Streaming control: Start, Stop, the end-of-run reset, the caster address,
 // reconnection, and the buttons that open the settings dialogs.
+#include <algorithm>
 #include <cwctype>
 
 #include "app/FieldcastDlg.h"
@@ -19,6 +20,11 @@ namespace {
 constexpr unsigned kStopPauseMilliseconds = 600;
 // m_szHost holds at most 31 characters (a dotted IPv4 address needs 15).
 constexpr size_t kMaxHostLength = 31;
+// Casters ban clients that reconnect in storms: an attempt that brought
+// less than a minute of data doubles the wait before the next, up to a
+// quarter of an hour.
+constexpr std::int64_t kSteadyStreamMilliseconds = 60'000;
+constexpr long long kMaxReconnectWaitSeconds = 15 * 60;
 
 bool HasLetter(const std::wstring& text) {
   for (wchar_t c : text)
@@ -46,20 +52,28 @@ void CFieldcastDlg::EnableIdleControls(bool idle) {
 
 void CFieldcastDlg::OnStart() {
   UpdateData(true);
+  unsigned run = 0;
+  {
+    std::lock_guard lock(m_runMutex);
+    run = ++m_nRunId;
+  }
+  m_nQuickFailures = 0;
+  m_strPendingStreamData.Set({});
   m_bRunning = 1;
   EnableIdleControls(false);
   m_nTotalBytes = 0;
   UpdateData(false);
-  PrepareCasterAddress();
+  PrepareCasterAddress(run);
+  m_bStreamSelected = m_listStreams.GetCurSel() > 0;
   if (m_listStreams.GetCurSel() == 0) m_strMountPoint.Set(L"");
   const int output = m_settingsDlg.m_nOutputStored;
   if (output == 0) {
     const CComPortDlg& port = m_settingsDlg.m_comPortDlg;
     m_serialPort.SetParams(port.m_strPort, port.m_nComPort, port.m_nBaudRate, port.m_nByteSize, port.m_nParityCode,
                            port.m_nStopBitsCode);
-    if (m_pOutThread != nullptr) m_pOutThread->PostThreadMessage(TM_OPEN_PORT);
+    if (m_pOutThread != nullptr) m_pOutThread->PostThreadMessage(TM_OPEN_PORT, run);
   } else if (output == 1) {
-    if (m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_CONNECT);
+    if (m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_CONNECT, run);
   }
 }
 
@@ -79,7 +93,25 @@ void CFieldcastDlg::ResetCounters() {
   m_strBytes.Set(L"0");
 }
 
+void CFieldcastDlg::EndRun() {
+  std::lock_guard lock(m_runMutex);
+  ++m_nRunId;
+}
+
+bool CFieldcastDlg::SetRunStatus(unsigned run, const std::wstring& text) {
+  {
+    std::lock_guard lock(m_runMutex);
+    if (run != m_nRunId) return false;
+    m_strStatus.Set(text);
+  }
+  ::PostMessage(m_hDlgWnd, WM_STATUS_REFRESH);
+  return true;
+}
+
+void CFieldcastDlg::PostRunMessage(unsigned run, UINT message) { ::PostMessage(m_hDlgWnd, message, run); }
+
 void CFieldcastDlg::OnStop() {
+  EndRun();
   KillTimer(RECONNECT_TIMER_ID);
   PrepareCredentials();
   CloseConnectionAndPort();
@@ -92,6 +124,7 @@ void CFieldcastDlg::OnStop() {
 }
 
 void CFieldcastDlg::EndOfRunReset() {
+  EndRun();
   KillTimer(RECONNECT_TIMER_ID);
   PrepareCredentials();
   CloseConnectionAndPort();
@@ -102,27 +135,42 @@ void CFieldcastDlg::EndOfRunReset() {
   m_bRunning = 0;
 }
 
-LRESULT CFieldcastDlg::OnStreamStop(WPARAM, LPARAM) {
-  EndOfRunReset();
+LRESULT CFieldcastDlg::OnStreamStop(WPARAM run, LPARAM) {
+  if (IsCurrentRun(static_cast<unsigned>(run))) EndOfRunReset();
   return 0;
 }
 
-void CFieldcastDlg::Reconnect() { ::PostMessage(m_hDlgWnd != 0 ? m_hDlgWnd : GetSafeHwnd(), WM_RECONNECT); }
+void CFieldcastDlg::Reconnect(unsigned run) { PostRunMessage(run, WM_RECONNECT); }
 
-LRESULT CFieldcastDlg::OnReconnectMessage(WPARAM, LPARAM) {
+void CFieldcastDlg::NoteAttemptEnded(std::int64_t streamedMilliseconds) {
+  if (streamedMilliseconds >= kSteadyStreamMilliseconds) m_nQuickFailures = 0;
+  else if (m_nQuickFailures < 32) ++m_nQuickFailures;
+}
+
+int CFieldcastDlg::ReconnectWaitSeconds() const {
+  long long wait = std::max(m_nRetryInterval.load(), 1);
+  for (int i = 0; i < m_nQuickFailures && wait < kMaxReconnectWaitSeconds; ++i) wait *= 2;
+  return static_cast<int>(std::min<long long>(wait, kMaxReconnectWaitSeconds));
+}
+
+// The timer ticks every second; when the wait is over it is killed and the
+// next attempt goes through the connect step, so every attempt is counted.
+LRESULT CFieldcastDlg::OnReconnectMessage(WPARAM run, LPARAM) {
+  if (!IsCurrentRun(static_cast<unsigned>(run))) return 0;
+  m_nReconnectTicks = 0;
+  m_nReconnectWait = ReconnectWaitSeconds();
   SetTimer(RECONNECT_TIMER_ID, 1000);
   return 0;
 }
 
 void CFieldcastDlg::OnReconnectTimer(UINT id) {
   if (id != RECONNECT_TIMER_ID) return;
+  if (++m_nReconnectTicks < m_nReconnectWait) return;
   KillTimer(RECONNECT_TIMER_ID);
-  if (m_bRunning && m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_CONNECT);
+  if (m_bRunning && m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_CONNECT, CurrentRun());
 }
 
-LRESULT CFieldcastDlg::OnSourceTableReady(WPARAM, LPARAM) { return 0; }
-
-bool CFieldcastDlg::PrepareCasterAddress() {
+bool CFieldcastDlg::PrepareCasterAddress(unsigned run) {
   const std::wstring hostPort = ActiveCasterDlg().m_strHostPortStored;
   const size_t colon = hostPort.find(L':');
   std::wstring host = hostPort.substr(0, colon);
@@ -131,7 +179,7 @@ bool CFieldcastDlg::PrepareCasterAddress() {
     std::string dotted;
     if (platform::LookupHostIPv4(platform::NarrowLocal(host), dotted)) {
       host = platform::Widen(dotted);
-      SetStatus(host);
+      SetRunStatus(run, host);
     }
   }
   std::string narrow = platform::Narrow(host);

@@ -1,5 +1,148 @@
+// The reception thread's steps: connect, send the request and classify the
+// reply, upload the GGA sentence. Each step posts the next one.
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
 #include "app/WorkerThreads.h"
+#include "framework/EventLoop.h"
+#include "net/NtripProtocol.h"
+#include "net/NtripReply.h"
+#include "net/NtripRequest.h"
+#include "platform/Clock.h"
+#include "platform/Text.h"
 
-InThread::InThread() {}
+namespace {
+
+// The handheld waited this long after asking for a data connection; it also
+// spaces a storm of attempts a little apart.
+constexpr unsigned kAfterConnectionManagerMilliseconds = 100;
+// Lets the caster take the position in before the stream is read.
+constexpr unsigned kAfterGgaMilliseconds = 250;
+constexpr wchar_t kConnecting[] = L"Connecting to Server";
+constexpr wchar_t kConnected[] = L"Connected to Server";
+constexpr wchar_t kConnectionFailed[] = L"ERROR: Connection to Server failed.";
+constexpr wchar_t kGgaFailed[] = L"ERROR: Closed Server Socket: Failed NMEA write operation";
+constexpr wchar_t kClosedWithoutReply[] = L"ERROR: Server closed the connection without a reply.";
+
+}  // namespace
+
+InThread::InThread() {
+  OnStep(TM_CONNECT, &InThread::OnConnect);
+  OnStep(TM_SEND_REQUEST, &InThread::OnSendRequest);
+  OnStep(TM_SEND_GGA, &InThread::OnSendGga);
+  OnStep(TM_CAPTURE_GGA, &InThread::OnCaptureGga);
+}
+
+void InThread::PostToOutput(UINT message, unsigned run) {
+  if (m_pDlg->m_pOutThread != nullptr) m_pDlg->m_pOutThread->PostThreadMessage(message, run);
+}
+
+void InThread::OnConnect(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run)) return;
+  platform::Sleep(kAfterConnectionManagerMilliseconds);
+  m_pDlg->PrepareCasterAddress(run);
+  m_pDlg->SetRunStatus(run, kConnecting);
+  bool connected = false;
+  {
+    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
+    // A Stop that came meanwhile must not find a fresh connection it did not close.
+    if (m_pDlg->IsCurrentRun(run)) connected = m_pDlg->m_socket.Connect(m_pDlg->m_szHost.Get().c_str(), m_pDlg->m_nPort);
+  }
+  if (connected) {
+    m_pDlg->SetRunStatus(run, kConnected);
+    PostThreadMessage(TM_SEND_REQUEST, run);
+    return;
+  }
+  if (!m_pDlg->SetRunStatus(run, kConnectionFailed)) return;
+  m_pDlg->NoteAttemptEnded(0);
+  const int attempts = m_pDlg->m_nAttemptsLeft;
+  if (attempts == m_pDlg->ActiveCasterDlg().m_nAttempts || attempts < 1) {
+    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
+  --m_pDlg->m_nAttemptsLeft;
+  m_pDlg->Reconnect(run);
+}
+
+void InThread::OnSendRequest(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run)) return;
+  TCPSocket& socket = m_pDlg->m_socket;
+  std::wstring problem;
+  if (!BuildNtripRequest(socket, m_pDlg->m_strMountPoint.Get(), m_pDlg->m_szCredentials.Get(), problem)) {
+    m_pDlg->SetRunStatus(run, problem);
+    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
+  {
+    CSingleLock lock(&socket.m_mutex, true);
+    (void)socket.sendMsg();
+  }
+  if (!socket.recvMsg()) {
+    // Without a reply the buffer still holds the request; say what happened
+    // instead of showing it.
+    m_pDlg->SetRunStatus(run, socket.m_len == 0 ? std::wstring(kClosedWithoutReply) : std::wstring(ntrip::kNoReplyStatus));
+    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
+  OnReply(run);
+}
+
+void InThread::OnReply(unsigned run) {
+  TCPSocket& socket = m_pDlg->m_socket;
+  const std::string_view block(socket.m_buffer, static_cast<size_t>(socket.m_len));
+  switch (ClassifyReply(block)) {
+    case NtripReply::SourceTable: {
+      const int attempts = m_pDlg->m_nAttemptsLeft;
+      if (attempts == m_pDlg->ActiveCasterDlg().m_nAttemptsStored || attempts < 1) {
+        m_pDlg->PostRunMessage(run, WM_SOURCETABLE_READY);
+      } else {
+        // A reconnection whose mount point the caster no longer offers.
+        m_pDlg->NoteAttemptEnded(0);
+        --m_pDlg->m_nAttemptsLeft;
+        m_pDlg->Reconnect(run);
+      }
+      return;
+    }
+    case NtripReply::Unauthorized:
+      m_pDlg->SetRunStatus(run, std::wstring(ntrip::kUnauthorizedStatus));
+      m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+      return;
+    case NtripReply::Accepted: {
+      {
+        CSingleLock lock(&m_pDlg->m_serialPort.m_mutex, true);
+        (void)m_pDlg->m_serialPort.PurgeInput();
+      }
+      // Stream bytes that came with the reply header are correction data.
+      m_pDlg->m_strPendingStreamData.Set(std::string(block.substr(StreamDataOffset(block))));
+      m_pDlg->m_nStreamStartMs = platform::MonotonicMilliseconds();
+      if (m_pDlg->m_bSendNmea) PostThreadMessage(TM_SEND_GGA, run);
+      else PostToOutput(TM_RECEIVE, run);
+      m_pDlg->m_nAttemptsLeft = m_pDlg->ActiveCasterDlg().m_nAttempts;
+      return;
+    }
+    case NtripReply::Other:
+      m_pDlg->SetRunStatus(run, OtherReplyStatusText(block));
+      m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+      return;
+  }
+}
+
+void InThread::OnSendGga(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run) || !m_pDlg->m_socket.m_bConnected) return;
+  {
+    CSingleLock portLock(&m_pDlg->m_serialPort.m_mutex, true);
+    CSingleLock socketLock(&m_pDlg->m_socket.m_mutex, true);
+    const std::string gga = platform::Narrow(m_pDlg->m_strGGA.Get());
+    if (!m_pDlg->m_socket.Send(gga.data(), static_cast<int>(gga.size()))) {
+      m_pDlg->SetRunStatus(run, kGgaFailed);
+      m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    }
+  }
+  platform::Sleep(kAfterGgaMilliseconds);
+  PostToOutput(TM_RECEIVE, run);
+}
+
+// The receiver's GGA sentence is not read from the port yet: the stream
+// gets whatever sentence the program holds.
+void InThread::OnCaptureGga(unsigned run) {
+  if (m_pDlg->IsCurrentRun(run)) PostThreadMessage(TM_CONNECT, run);
+}

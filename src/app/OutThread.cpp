@@ -1,5 +1,156 @@
+// The output thread's steps: open the port, then block by block receive,
+// count and write the correction stream, watching each write's duration.
+#include <cstdio>
+#include <cstring>
+
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
 #include "app/WorkerThreads.h"
+#include "framework/EventLoop.h"
+#include "platform/Clock.h"
 
-OutThread::OutThread() {}
+namespace {
+
+// A block whose complete write takes longer than this means the port is
+// far slower than the stream: the run stops instead of falling behind.
+constexpr std::int64_t kTooSlowMilliseconds = 20'000;
+constexpr unsigned kTooSlowPauseMilliseconds = 1000;
+// The byte counter starts again from 0 past this count.
+constexpr int kMaxTotalBytes = 999'999'999;
+
+std::wstring WithPort(const wchar_t* pattern, const std::wstring& port) {
+  std::wstring text = pattern;
+  const size_t at = text.find(L"%s");
+  if (at != std::wstring::npos) text.replace(at, 2, port);
+  return text;
+}
+
+}  // namespace
+
+std::wstring ByteCounterText(int totalBytes) {
+  char text[32];
+  if (totalBytes < 1000) std::snprintf(text, sizeof text, "%d", totalBytes);
+  else if (totalBytes < 1000000) std::snprintf(text, sizeof text, "%1.3fk", static_cast<double>(totalBytes / 1000.0f));
+  else std::snprintf(text, sizeof text, "%1.3fM", static_cast<double>(totalBytes / 1000000.0f));
+  return std::wstring(text, text + std::strlen(text));
+}
+
+OutThread::OutThread() {
+  OnStep(TM_OPEN_PORT, &OutThread::OnOpenPort);
+  OnStep(TM_RECEIVE, &OutThread::OnReceive);
+  OnStep(TM_DISPATCH, &OutThread::OnDispatch);
+  OnStep(TM_NO_OUTPUT, &OutThread::OnNoOutput);
+  OnStep(TM_WRITE_PORT, &OutThread::OnWritePort);
+}
+
+void OutThread::OnOpenPort(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run)) return;
+  CSingleLock lock(&m_pDlg->m_serialPort.m_mutex, true);
+  if (!m_pDlg->m_serialPort.Open()) {
+    m_pDlg->SetRunStatus(run, WithPort(L"ERROR#5: Failed to set up %s", m_pDlg->m_serialPort.m_strName));
+    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
+  InThread* in = m_pDlg->m_pInThread;
+  if (in == nullptr) return;
+  if (m_pDlg->m_bSendNmea && m_pDlg->m_bStreamSelected) in->PostThreadMessage(TM_CAPTURE_GGA, run);
+  else in->PostThreadMessage(TM_CONNECT, run);
+}
+
+// Bytes that came with the reply's header go out before anything else.
+bool OutThread::TakePendingBlock() {
+  std::string pending = m_pDlg->m_strPendingStreamData.Get();
+  if (pending.empty()) return false;
+  TCPSocket& socket = m_pDlg->m_socket;
+  const size_t count = std::min(pending.size(), sizeof socket.m_buffer - 1);
+  CSingleLock lock(&socket.m_mutex, true);
+  std::memcpy(socket.m_buffer, pending.data(), count);
+  socket.m_buffer[count] = '\0';
+  socket.m_len = static_cast<int>(count);
+  m_pDlg->m_strPendingStreamData.Set(pending.substr(count));
+  return true;
+}
+
+void OutThread::OnReceive(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run)) return;
+  if (!m_pDlg->m_socket.m_bConnected) {
+    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
+  if (!TakePendingBlock() && !m_pDlg->m_socket.recvMsg()) {
+    LostConnection(run);
+    return;
+  }
+  CountBlock();
+  PostThreadMessage(TM_DISPATCH, run);
+}
+
+void OutThread::LostConnection(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run)) return;  // Stop cut the connection
+  {
+    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
+    m_pDlg->m_socket.Close();
+  }
+  if (!m_pDlg->SetRunStatus(run, L"ERROR: Connection to Server failed.")) return;
+  m_pDlg->NoteAttemptEnded(platform::MonotonicMilliseconds() - m_pDlg->m_nStreamStartMs);
+  --m_pDlg->m_nAttemptsLeft;
+  m_pDlg->Reconnect(run);
+}
+
+void OutThread::CountBlock() {
+  int total = 0;
+  {
+    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
+    total = m_pDlg->m_nTotalBytes += m_pDlg->m_socket.m_len;
+  }
+  m_pDlg->m_nProgressPos = total % m_pDlg->m_nProgressMax;
+  ::PostMessage(m_hWndMain, WM_PROGRESS_UPDATE);
+  if (total > kMaxTotalBytes) m_pDlg->m_nTotalBytes = total = 0;
+  m_pDlg->m_strBytes.Set(ByteCounterText(total));
+  ::PostMessage(m_hWndMain, WM_STATUS_REFRESH);
+}
+
+void OutThread::OnDispatch(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run)) return;
+  const int output = m_pDlg->m_settingsDlg.m_nOutputStored;
+  if (output == 0) PostThreadMessage(TM_WRITE_PORT, run);
+  else if (output == 1) PostThreadMessage(TM_NO_OUTPUT, run);
+}
+
+void OutThread::OnNoOutput(unsigned run) {
+  if (!m_pDlg->SetRunStatus(run, L"Reading data stream...")) return;
+  PostThreadMessage(TM_RECEIVE, run);
+}
+
+void OutThread::OnWritePort(unsigned run) {
+  SerialPort& port = m_pDlg->m_serialPort;
+  if (!m_pDlg->IsCurrentRun(run) || !port.m_bOpen) return;
+  int count = 0;
+  int written = 0;
+  std::int64_t elapsed = 0;
+  {
+    CSingleLock portLock(&port.m_mutex, true);
+    CSingleLock socketLock(&m_pDlg->m_socket.m_mutex, true);
+    TCPSocket& socket = m_pDlg->m_socket;
+    count = std::clamp(socket.m_len, 0, static_cast<int>(sizeof port.m_buffer));
+    std::memcpy(port.m_buffer, socket.m_buffer, static_cast<size_t>(count));
+    port.m_count = count;
+    const std::int64_t started = platform::MonotonicMilliseconds();
+    written = port.WriteAll();
+    elapsed = platform::MonotonicMilliseconds() - started;
+  }
+  // A write that took part of the block and then failed (the receiver's end
+  // went away) loses data just as one that took nothing.
+  if (written == 0 || (written < count && elapsed <= kTooSlowMilliseconds)) {
+    if (m_pDlg->SetRunStatus(run, WithPort(L"ERROR: Failed send data to %s", port.m_strName)))
+      m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
+  if (elapsed <= kTooSlowMilliseconds) {
+    if (m_pDlg->SetRunStatus(run, WithPort(L"Writing data to %s...", port.m_strName))) PostThreadMessage(TM_RECEIVE, run);
+    return;
+  }
+  if (!m_pDlg->SetRunStatus(run, L"COM-Port too slow. Adjust Settings")) return;
+  platform::Sleep(kTooSlowPauseMilliseconds);
+  m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+}

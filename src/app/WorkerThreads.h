@@ -5,12 +5,19 @@
 //
 // The main window sets m_pDlg and m_hWndMain while the thread is still
 // suspended, so every step sees them.
+#include <string>
+
 #include "framework/WinThread.h"
 
 class CFieldcastDlg;
 
 class CStreamWorker : public CWinThread {
  public:
+  // Registers a step: its handler gets the run number the message carries.
+  template <class T>
+  void OnStep(UINT message, void (T::*step)(unsigned)) {
+    OnThreadMessage(message, [this, step](WPARAM run, LPARAM) { (static_cast<T*>(this)->*step)(static_cast<unsigned>(run)); });
+  }
   void SetDialog(CFieldcastDlg* dialog) { m_pDlg = dialog; }
   void SetMainWindow(HWND window) { m_hWndMain = window; }
 
@@ -24,6 +31,14 @@ class InThread : public CStreamWorker {
  public:
   InThread();
   ~InThread() override { Quit(); }
+
+ private:
+  void OnConnect(unsigned run);
+  void OnSendRequest(unsigned run);
+  void OnReply(unsigned run);
+  void OnSendGga(unsigned run);
+  void OnCaptureGga(unsigned run);
+  void PostToOutput(UINT message, unsigned run);
 };
 
 // The output thread: open the port, receive stream blocks, write them.
@@ -31,4 +46,18 @@ class OutThread : public CStreamWorker {
  public:
   OutThread();
   ~OutThread() override { Quit(); }
+
+ private:
+  void OnOpenPort(unsigned run);
+  void OnReceive(unsigned run);
+  void OnDispatch(unsigned run);
+  void OnNoOutput(unsigned run);
+  void OnWritePort(unsigned run);
+  bool TakePendingBlock();
+  void CountBlock();
+  void LostConnection(unsigned run);
 };
+
+// The byte counter's text: "%d" below 1000, then "%1.3fk" and "%1.3fM"
+// (1000 bytes to the k, computed in single precision).
+std::wstring ByteCounterText(int totalBytes);

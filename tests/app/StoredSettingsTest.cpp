@@ -97,13 +97,13 @@ TEST(StoredSettings, CasterAddressSplitsHostAndPortAndResolvesNames) {
   };
   for (const Case& c : cases) {
     dlg.m_casterDlg.m_strHostPortStored = c.hostPort;
-    EXPECT_TRUE(dlg.PrepareCasterAddress());
+    EXPECT_TRUE(dlg.PrepareCasterAddress(dlg.CurrentRun()));
     EXPECT_EQ(dlg.m_szHost.Get(), c.host);
     EXPECT_EQ(dlg.m_nPort, c.port);
   }
   // A resolved name is shown in the status line.
   dlg.m_casterDlg.m_strHostPortStored = L"localhost:1";
-  (void)dlg.PrepareCasterAddress();
+  (void)dlg.PrepareCasterAddress(dlg.CurrentRun());
   EXPECT_EQ(dlg.m_strStatus.Get(), L"127.0.0.1");
   EventLoop::Instance().Reset();
 }
