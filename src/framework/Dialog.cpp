@@ -267,7 +267,10 @@ void CDialog::HandleClick(int x, int y) {
     }
   }
   const int bodyY = y - kBodyTop;
-  for (CWnd* control : m_controls) {
+  // Later controls are painted over earlier ones (a group box and its
+  // buttons): the click belongs to the one drawn on top.
+  for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
+    CWnd* control = *it;
     if (!control->IsWindowVisible() || !control->Rect().Contains(x, bodyY)) continue;
     if (!control->IsWindowEnabled()) return;
     if (control->CanTakeFocus()) SetFocusTo(control);
