@@ -249,6 +249,8 @@ void CDialog::HandleKey(UINT key, bool shift) {
 void CDialog::HandleBack() {
   MSG msg{m_hWnd, WM_HOTKEY, 0, static_cast<LPARAM>(VK_TBACK) << 16};
   if (PreTranslateMessage(&msg)) return;
+  // As with key-downs, a handler that replaced the key has taken it.
+  if (static_cast<UINT>((msg.lParam >> 16) & 0xFFFF) != VK_TBACK) return;
   OnCancel();
 }
 
