@@ -1,6 +1,7 @@
 #include "framework/Canvas.h"
 
 #include <algorithm>
+#include <cstdint>
 
 Canvas::Canvas(int width, int height)
     : m_width(std::max(width, 1)), m_height(std::max(height, 1)),
@@ -23,14 +24,17 @@ void Canvas::Fill(const CRect& rect, wchar_t ch, CellColor fg, CellColor bg) {
 std::wstring MakeVisible(std::wstring_view text) {
   std::wstring out;
   out.reserve(text.size());
-  for (wchar_t c : text) {
+  for (const wchar_t ch : text) {
+    // wchar_t is signed here: compare as a code point, so a negative value
+    // is invalid rather than a control character with a garbage caret form.
+    const auto c = static_cast<std::uint32_t>(ch);
     if (c < 0x20 || c == 0x7F) {
       out.push_back(L'^');
       out.push_back(c == 0x7F ? L'?' : static_cast<wchar_t>(c + 0x40));
     } else if ((c >= 0x80 && c < 0xA0) || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
       out.push_back(L'\uFFFD');
     } else {
-      out.push_back(c);
+      out.push_back(ch);
     }
   }
   return out;

@@ -10,7 +10,9 @@
 void CComboBox::OnCreated() {
   m_items.clear();
   m_nCurSel = -1;
-  m_edit.Create(m_pParent, kEditChildId, m_rect, m_strText, 0);
+  // The field has no parent: its EN_CHANGE would reach the dialog as if from
+  // the dialog's own control 1001. The combo box reports CBN_EDITCHANGE.
+  m_edit.Create(nullptr, kEditChildId, m_rect, m_strText, 0);
 }
 
 void CComboBox::SetEditText(const std::wstring& text) {

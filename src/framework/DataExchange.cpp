@@ -130,6 +130,8 @@ void DDX_CBString(CDataExchange* pDX, int id, std::wstring& value) {
   if (pDX->m_bSaveAndValidate) {
     value = combo->GetEditText();
   } else if (combo->SelectString(-1, value) < 0) {
+    // The field no longer shows the entry that was selected.
+    combo->SetCurSel(-1);
     combo->SetEditText(value);
   }
 }

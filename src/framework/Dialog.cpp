@@ -249,6 +249,8 @@ void CDialog::HandleKey(UINT key, bool shift) {
 void CDialog::HandleBack() {
   MSG msg{m_hWnd, WM_HOTKEY, 0, static_cast<LPARAM>(VK_TBACK) << 16};
   if (PreTranslateMessage(&msg)) return;
+  // As with key-downs, a handler that replaced the key has taken it.
+  if (static_cast<UINT>((msg.lParam >> 16) & 0xFFFF) != VK_TBACK) return;
   OnCancel();
 }
 
@@ -267,7 +269,10 @@ void CDialog::HandleClick(int x, int y) {
     }
   }
   const int bodyY = y - kBodyTop;
-  for (CWnd* control : m_controls) {
+  // Later controls are painted over earlier ones (a group box and its
+  // buttons): the click belongs to the one drawn on top.
+  for (auto it = m_controls.rbegin(); it != m_controls.rend(); ++it) {
+    CWnd* control = *it;
     if (!control->IsWindowVisible() || !control->Rect().Contains(x, bodyY)) continue;
     if (!control->IsWindowEnabled()) return;
     if (control->CanTakeFocus()) SetFocusTo(control);

@@ -6,6 +6,18 @@
 #include "framework/Notifications.h"
 #include "framework/Resources.h"
 
+namespace {
+
+// SetWindowText does not know the caret: after the program replaced the text
+// with a shorter one, caret and selection may point past its end.
+void ClampToText(int size, int& caret, int& selStart, int& selEnd) {
+  caret = std::clamp(caret, 0, size);
+  selStart = std::clamp(selStart, 0, size);
+  selEnd = std::clamp(selEnd, selStart, size);
+}
+
+}  // namespace
+
 void CEdit::OnCreated() {
   m_nCaret = static_cast<int>(m_strText.size());
   m_nSelStart = m_nSelEnd = m_nCaret;
@@ -26,13 +38,16 @@ void CEdit::SetSel(int start, int end) {
 }
 
 void CEdit::GetSel(int& start, int& end) const {
-  start = m_nSelStart;
-  end = m_nSelEnd;
+  const int size = static_cast<int>(m_strText.size());
+  start = std::min(m_nSelStart, size);
+  end = std::min(m_nSelEnd, size);
 }
 
 void CEdit::ReplaceSel(const std::wstring& text) {
+  ClampToText(static_cast<int>(m_strText.size()), m_nCaret, m_nSelStart, m_nSelEnd);
   std::wstring inserted = text;
-  if (m_nLimit > 0) {
+  // A text set longer than the limit can still be shortened.
+  if (m_nLimit > 0 && !inserted.empty()) {
     const int room = m_nLimit - (static_cast<int>(m_strText.size()) - (m_nSelEnd - m_nSelStart));
     if (room <= 0) return;
     if (static_cast<int>(inserted.size()) > room) inserted.resize(static_cast<size_t>(room));
@@ -57,6 +72,7 @@ bool CEdit::OnChar(wchar_t ch) {
 bool CEdit::OnKeyDown(UINT key, bool shift) {
   (void)shift;
   const int size = static_cast<int>(m_strText.size());
+  ClampToText(size, m_nCaret, m_nSelStart, m_nSelEnd);
   if (IsMultiLine()) {
     // Read-only text scrolls with Up and Down until its end; then the keys
     // move the focus as everywhere else.

@@ -8,6 +8,20 @@
 #include "framework/Dialog.h"
 #include "platform/Clock.h"
 
+namespace {
+
+// A window that is gone, or a dialog whose run is over (its controls are
+// destroyed), takes no more posted messages or timer ticks: a worker's late
+// message must not reach handlers that expect the controls to exist.
+CWnd* LiveWindow(HWND hwnd) {
+  CWnd* window = CWnd::FromHandle(hwnd);
+  const auto* dialog = dynamic_cast<const CDialog*>(window);
+  if (dialog != nullptr && !dialog->IsRunning()) return nullptr;
+  return window;
+}
+
+}  // namespace
+
 EventLoop& EventLoop::Instance() {
   static EventLoop loop;
   return loop;
@@ -46,6 +60,8 @@ void EventLoop::RunModal(CDialog& dialog) {
   m_bInvalid = true;
   while (!dialog.IsEnding()) Turn(-1);
   m_stack.pop_back();
+  // The run is over: its timers die with it, as a window's do.
+  std::erase_if(m_timers, [&](const Timer& t) { return t.hwnd == dialog.GetSafeHwnd(); });
   m_bInvalid = true;
 }
 
@@ -55,11 +71,13 @@ void EventLoop::DispatchPosted() {
   size_t budget = m_queue.Size();
   MSG msg;
   while (budget-- > 0 && m_queue.TryTake(msg)) {
-    if (CWnd* window = CWnd::FromHandle(msg.hwnd)) window->WindowProc(msg.message, msg.wParam, msg.lParam);
+    if (CWnd* window = LiveWindow(msg.hwnd)) window->WindowProc(msg.message, msg.wParam, msg.lParam);
   }
 }
 
 void EventLoop::FireDueTimers() {
+  // Timers of windows that are gone would wake the loop for nothing, forever.
+  std::erase_if(m_timers, [](const Timer& t) { return LiveWindow(t.hwnd) == nullptr; });
   const std::int64_t now = platform::MonotonicMilliseconds();
   std::vector<Timer> due;
   for (Timer& t : m_timers) {
@@ -71,7 +89,7 @@ void EventLoop::FireDueTimers() {
   for (const Timer& t : due) {
     // A handler may have killed this timer while an earlier one fired.
     if (!HasTimer(t.hwnd, t.id)) continue;
-    if (CWnd* window = CWnd::FromHandle(t.hwnd)) window->WindowProc(WM_TIMER, t.id, 0);
+    if (CWnd* window = LiveWindow(t.hwnd)) window->WindowProc(WM_TIMER, t.id, 0);
   }
 }
 

@@ -24,12 +24,15 @@ std::vector<CButton*> RadioGroupOf(const CDialog& dialog, int firstId) {
 }
 
 void CheckRadioInGroup(CDialog& dialog, CButton& button) {
-  // Find the group's first button: the nearest WS_GROUP radio at or before it.
+  // Find the group's first button: where the run of radio buttons holding
+  // this one starts, at a WS_GROUP one or after a control of another kind.
   int first = button.GetDlgCtrlID();
+  bool previousWasRadio = false;
   for (CWnd* control : dialog.Controls()) {
     auto* radio = dynamic_cast<CButton*>(control);
-    if (radio == nullptr || !radio->IsRadio()) continue;
-    if ((control->Style() & WS_GROUP) != 0) first = control->GetDlgCtrlID();
+    const bool isRadio = radio != nullptr && radio->IsRadio();
+    if (isRadio && (!previousWasRadio || (control->Style() & WS_GROUP) != 0)) first = control->GetDlgCtrlID();
+    previousWasRadio = isRadio;
     if (control == &button) break;
   }
   for (CButton* member : RadioGroupOf(dialog, first)) member->SetCheck(member == &button ? 1 : 0);

@@ -26,10 +26,10 @@ void CWinThread::ResumeThread() {
 }
 
 bool CWinThread::PostThreadMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  {
-    std::lock_guard lock(m_stateMutex);
-    if (m_bQuitPosted) return false;
-  }
+  // Checked and posted under one lock: a message must not land behind the
+  // WM_QUIT of a concurrent Quit, where nobody takes it, while we answer true.
+  std::lock_guard lock(m_stateMutex);
+  if (m_bQuitPosted) return false;
   m_queue.Post(MSG{0, message, wParam, lParam});
   return true;
 }

@@ -1,5 +1,6 @@
 #include "framework/Wnd.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <unordered_map>
@@ -17,6 +18,25 @@ std::mutex g_registryMutex;
 std::unordered_map<HWND, CWnd*>& Registry() {
   static std::unordered_map<HWND, CWnd*> registry;
   return registry;
+}
+
+// A control that can no longer take input hands the focus on to the next
+// one that can, as Tab would; keys must not reach a field the program locked.
+void PassFocusOn(CWnd& from) {
+  CDialog* dialog = from.GetParent();
+  if (dialog == nullptr || dialog->GetFocus() != &from) return;
+  const auto& controls = dialog->Controls();
+  const auto at = std::find(controls.begin(), controls.end(), &from);
+  const size_t count = controls.size();
+  const size_t index = at == controls.end() ? 0 : static_cast<size_t>(at - controls.begin());
+  for (size_t step = 1; step < count; ++step) {
+    CWnd* next = controls[(index + step) % count];
+    if (next->CanTakeFocus() && next->IsWindowEnabled() && next->IsWindowVisible()) {
+      dialog->SetFocusTo(next);
+      return;
+    }
+  }
+  dialog->SetFocusTo(nullptr);
 }
 
 }  // namespace
@@ -62,6 +82,7 @@ bool CWnd::EnableWindow(bool enable) {
     m_bEnabled = enable;
     Invalidate();
   }
+  if (!enable) PassFocusOn(*this);
   return wasDisabled;
 }
 
@@ -69,6 +90,7 @@ void CWnd::ShowWindow(bool show) {
   if (m_bVisible == show) return;
   m_bVisible = show;
   Invalidate();
+  if (!show) PassFocusOn(*this);
 }
 
 CWnd* CWnd::SetFocus() {
