@@ -29,7 +29,10 @@ class CComboBox : public CWnd {
   int FindString(int startAfter, const std::wstring& prefix) const;
   int FindStringExact(int startAfter, const std::wstring& text) const;
   int SelectString(int startAfter, const std::wstring& prefix);
-  // The text field (the window text of the combo box is the field's text).
+  // The window text of a combo box is its field's text.
+  void SetWindowText(const std::wstring& text) override { SetEditText(text); }
+  std::wstring GetWindowText() const override { return GetEditText(); }
+  // The text field.
   CEdit& Edit() { return m_edit; }
   void SetEditText(const std::wstring& text);
   std::wstring GetEditText() const { return m_edit.GetWindowText(); }

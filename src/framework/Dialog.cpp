@@ -207,6 +207,11 @@ void CDialog::HandleInput(const InputEvent& event) {
     case InputEvent::Kind::Exit:
       // The system asks the program to end: act as the Exit soft key. A
       // dialog that only stopped its work on the first press is pressed again.
+      // Without soft keys it is cancelled.
+      if (m_pCommandBar == nullptr || m_pCommandBar->SoftKeyCommand(0) == 0) {
+        OnCancel();
+        break;
+      }
       PressSoftKey(0);
       if (!m_bEnding) PressSoftKey(0);
       break;

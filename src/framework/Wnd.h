@@ -24,8 +24,8 @@ class CWnd {
   int GetDlgCtrlID() const { return m_nID; }
   CDialog* GetParent() const { return m_pParent; }
 
-  void SetWindowText(const std::wstring& text);
-  std::wstring GetWindowText() const { return m_strText; }
+  virtual void SetWindowText(const std::wstring& text);
+  virtual std::wstring GetWindowText() const { return m_strText; }
   void GetWindowText(std::wstring& text) const { text = m_strText; }
   int GetWindowTextLength() const { return static_cast<int>(m_strText.size()); }
 
