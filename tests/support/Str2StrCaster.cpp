@@ -67,11 +67,27 @@ bool Str2StrCaster::Start() {
   return false;
 }
 
+void Str2StrCaster::Kill() {
+  m_process.reset();
+  if (m_feeder >= 0) close(m_feeder);
+  m_feeder = -1;
+}
+
+bool Str2StrCaster::Restart() {
+  Kill();
+  // The ports may linger a moment after the old process; try until they bind.
+  return WaitFor([&] { return Launch(); });
+}
+
 bool Str2StrCaster::StartOnce() {
   m_process.reset();
   m_inputPort = PickFreePort();
   m_casterPort = PickFreePort();
   if (m_inputPort == m_casterPort) return false;
+  return Launch();
+}
+
+bool Str2StrCaster::Launch() {
   std::string out = "ntripc://";
   if (!m_options.user.empty()) out += m_options.user + ":" + m_options.password + "@";
   out += ":" + std::to_string(m_casterPort) + "/" + m_options.mountPoint;

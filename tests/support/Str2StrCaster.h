@@ -31,6 +31,10 @@ class Str2StrCaster {
   bool Start();
   int casterPort() const { return m_casterPort; }
   int inputPort() const { return m_inputPort; }
+  // Kills the caster (its clients lose their connection) and starts it again
+  // on the same ports, as a caster that goes down and comes back.
+  void Kill();
+  bool Restart();
   // Writes bytes into IN over one feeder connection kept open between calls.
   bool Feed(std::string_view bytes);
   // str2str's own output, for failure messages.
@@ -38,6 +42,7 @@ class Str2StrCaster {
 
  private:
   bool StartOnce();
+  bool Launch();
 
   Str2StrOptions m_options;
   TempDir m_dir;
