@@ -47,9 +47,10 @@ MemoryDisplay& MemoryDisplay::Do(std::function<void()> action) {
   return *this;
 }
 
-MemoryDisplay& MemoryDisplay::WaitUntil(std::function<bool()> condition) {
+MemoryDisplay& MemoryDisplay::WaitUntil(std::function<bool()> condition, std::chrono::milliseconds deadline) {
   Step step;
   step.waitFor = std::move(condition);
+  step.deadline = deadline;
   m_script.push_back(std::move(step));
   return *this;
 }
@@ -59,7 +60,12 @@ MemoryDisplay& MemoryDisplay::WaitUntil(std::function<bool()> condition) {
 void MemoryDisplay::ReadInput(std::vector<InputEvent>& events) {
   if (m_script.empty()) return;
   Step& step = m_script.front();
-  if (step.waitFor && !step.waitFor()) return;
+  if (step.waitFor && !step.waitFor()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (step.waitingSince == std::chrono::steady_clock::time_point()) step.waitingSince = now;
+    if (now - step.waitingSince < step.deadline) return;
+    ++m_nTimedOut;
+  }
   Step current = std::move(step);
   m_script.pop_front();
   if (current.action) current.action();

@@ -6,6 +6,7 @@
 //
 // Threading: script and inspect from the user-interface thread (the test's
 // own thread, which runs DoModal).
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
@@ -24,8 +25,12 @@ class MemoryDisplay : public Display {
   // Runs an action on the user-interface thread at this point of the script.
   MemoryDisplay& Do(std::function<void()> action);
   // Holds the script until the condition is true (checked every few
-  // milliseconds, on the user-interface thread).
-  MemoryDisplay& WaitUntil(std::function<bool()> condition);
+  // milliseconds, on the user-interface thread). A wait that lasts longer
+  // than the deadline gives up, is counted, and the script goes on, so a
+  // broken test fails instead of hanging.
+  MemoryDisplay& WaitUntil(std::function<bool()> condition,
+                           std::chrono::milliseconds deadline = std::chrono::seconds(60));
+  int TimedOutWaits() const { return m_nTimedOut; }
   bool ScriptDone() const { return m_script.empty(); }
 
   // --- what was shown ----------------------------------------------------
@@ -49,6 +54,8 @@ class MemoryDisplay : public Display {
  private:
   struct Step {
     std::function<bool()> waitFor;  // may be empty
+    std::chrono::milliseconds deadline{0};
+    std::chrono::steady_clock::time_point waitingSince{};
     std::function<void()> action;   // may be empty
     bool hasEvent = false;
     InputEvent event;
@@ -62,4 +69,5 @@ class MemoryDisplay : public Display {
   std::deque<Step> m_script;
   std::vector<std::wstring> m_messages;
   int m_nShows = 0;
+  int m_nTimedOut = 0;
 };

@@ -20,6 +20,7 @@ class MainWindowTest : public ::testing::Test {
     EventLoop::Instance().SetDisplay(&display);
   }
   void TearDown() override {
+    EXPECT_EQ(display.TimedOutWaits(), 0) << "a scripted wait never came true";
     EventLoop::Instance().SetDisplay(nullptr);
     EventLoop::Instance().Reset();
   }
