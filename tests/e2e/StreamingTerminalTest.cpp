@@ -1,0 +1,74 @@
+// A whole session in a terminal, as a person would have it: fetch the
+// caster's table, pick the stream, start, watch the bytes count, stop.
+#include <gtest/gtest.h>
+
+#include "support/PtyPair.h"
+#include "support/Str2StrCaster.h"
+#include "support/TempDir.h"
+#include "support/Tmux.h"
+#include "support/WaitFor.h"
+
+using namespace testing_support;
+
+namespace {
+
+constexpr char kEntry[] = "relay;RTCM 3.2;1004(1);2;GPS+GLO;TEST;XXX;50.00;8.00;0;0;gen;none;N;N;9600;test";
+
+// The number after "Bytes:" on the screen, in bytes ("1.234k" is 1234).
+long long ShownBytes(const std::string& screen) {
+  const size_t label = screen.find("Bytes:");
+  if (label == std::string::npos) return -1;
+  const std::string line = screen.substr(label + 6, screen.find('\n', label) - label - 6);
+  const size_t digits = line.find_first_of("0123456789");
+  if (digits == std::string::npos) return -1;
+  const double value = std::stod(line.substr(digits));
+  const char unit = line.find('M') != std::string::npos ? 'M' : line.find('k') != std::string::npos ? 'k' : ' ';
+  return static_cast<long long>(value * (unit == 'M' ? 1e6 : unit == 'k' ? 1e3 : 1));
+}
+
+}  // namespace
+
+TEST(TerminalSession, UpdateTheTableChooseTheStreamStartWatchStop) {
+  Str2StrOptions options;
+  options.mountPoint = "MP1";
+  options.entry = kEntry;
+  Str2StrCaster caster(options);
+  ASSERT_TRUE(caster.Start()) << caster.Log();
+  PtyPair receiver;
+  ASSERT_TRUE(receiver.ok());
+  TempDir dir;
+  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(caster.casterPort()) +
+                            "\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n[COM-Port]\nCOM-Port=COM1\n"
+                            "Baudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
+                            "[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=\n");
+  Tmux tmux("FIELDCAST_COM1=" + ShellQuote(receiver.SlavePath()) + " " + ShellQuote(ProgramPath()) + " --dir " +
+            ShellQuote(dir.path()));
+  ASSERT_TRUE(tmux.WaitForText("Update source table")) << tmux.Capture();
+
+  // Start with "Update source table" chosen fetches the caster's table.
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitForText("Updated source table.")) << tmux.Capture();
+  ASSERT_TRUE(tmux.WaitForText("relay/RTK/GPS+GLO/TEST")) << tmux.Capture();
+
+  // Down to the stream spinner and back up to Start; the stream stays chosen.
+  tmux.SendKeys({"Down", "Down", "Down", "Down", "Right", "Up", "Up", "Up", "Up", "Enter"});
+  ASSERT_TRUE(WaitFor([&] {
+    (void)caster.Feed(std::string(300, 'd'));
+    (void)receiver.ReadMasterAvailable();
+    return tmux.Capture().find("Writing data to COM1...") != std::string::npos;
+  })) << tmux.Capture();
+  const long long first = ShownBytes(tmux.Capture());
+  ASSERT_TRUE(WaitFor([&] {
+    (void)caster.Feed(std::string(300, 'd'));
+    (void)receiver.ReadMasterAvailable();
+    return ShownBytes(tmux.Capture()) > first;
+  })) << tmux.Capture();
+
+  // Stop has the focus while running.
+  tmux.SendKeys({"Enter"});
+  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+  EXPECT_EQ(ShownBytes(tmux.Capture()), 0);
+  tmux.SendKeys({"F1"});
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+  EXPECT_NE(dir.Read("GNSS.ini").find("Mount Point=MP1\n"), std::string::npos) << dir.Read("GNSS.ini");
+}
