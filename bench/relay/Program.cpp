@@ -94,6 +94,9 @@ bool Program::Start(const std::string& path, const std::string& dir, const std::
     // Dies with us even if we crash: never leave it running.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
     if (getppid() != parent) _exit(127);
+    // Its own process group, so that Stop also ends whatever a wrapper
+    // (a profiler, say) started.
+    setpgid(0, 0);
     const int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     const int in = open("/dev/null", O_RDONLY);
     if (out >= 0) {
@@ -105,6 +108,8 @@ bool Program::Start(const std::string& path, const std::string& dir, const std::
     execl(path.c_str(), path.c_str(), "--headless", "--start", "--dir", dir.c_str(), static_cast<char*>(nullptr));
     _exit(127);
   }
+  setpgid(m_pid, m_pid);
+  m_group = m_pid;
   return true;
 }
 
@@ -121,18 +126,21 @@ bool Program::Alive() {
 }
 
 std::string Program::Stop() {
-  if (!Alive()) return m_status;
-  kill(m_pid, SIGTERM);
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (std::chrono::steady_clock::now() < end) {
-    if (!Alive()) return m_status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  if (Alive()) {
+    kill(-m_group, SIGTERM);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (Alive() && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (Alive()) {
+      kill(-m_group, SIGKILL);
+      int status = 0;
+      waitpid(m_pid, &status, 0);
+      m_pid = -1;
+      m_status = "killed after SIGTERM time-out";
+    }
   }
-  kill(m_pid, SIGKILL);
-  int status = 0;
-  waitpid(m_pid, &status, 0);
-  m_pid = -1;
-  m_status = "killed after SIGTERM time-out";
+  // Anything left in the group we made is ours too.
+  if (m_group > 0) kill(-m_group, SIGKILL);
+  m_group = -1;
   return m_status;
 }
 

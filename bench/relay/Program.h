@@ -50,6 +50,7 @@ class Program {
 
  private:
   pid_t m_pid = -1;
+  pid_t m_group = -1;
   std::string m_status;
 };
 
