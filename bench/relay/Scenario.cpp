@@ -96,15 +96,15 @@ struct Window {
 
 // Measures: paced, as fast as possible, or in a closed loop. Returns false
 // when a send failed (the program went away).
-bool Measure(const ScenarioSpec& spec, Feeder& feeder, Reader& reader, Window& window) {
+bool Measure(const ScenarioPlan& plan, Feeder& feeder, Reader& reader, Window& window) {
   const auto start = std::chrono::steady_clock::now();
-  const auto end = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(spec.seconds));
+  const auto end = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(plan.seconds));
   std::uint64_t measured = 0;
   for (;;) {
-    if (spec.maxBytes != 0 && measured + spec.blockSize > spec.maxBytes) return true;
-    if (spec.rateBytesPerSecond > 0) {
+    if (plan.maxBytes != 0 && measured + plan.blockSize > plan.maxBytes) return true;
+    if (plan.rateBytesPerSecond > 0) {
       const auto due = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                   std::chrono::duration<double>(static_cast<double>(measured) / spec.rateBytesPerSecond));
+                                   std::chrono::duration<double>(static_cast<double>(measured) / plan.rateBytesPerSecond));
       if (due >= end) return true;
       feeder.Build(0);
       std::this_thread::sleep_until(due);
@@ -112,11 +112,11 @@ bool Measure(const ScenarioSpec& spec, Feeder& feeder, Reader& reader, Window& w
       if (std::chrono::steady_clock::now() >= end) return true;
       feeder.Build(0);
     }
-    if (spec.window != 0) {
+    if (plan.window != 0) {
       // Keep at most `window` bytes between our newest frame and the pty.
       for (;;) {
         const std::uint64_t seen = reader.Bytes() + window.writtenOff;
-        if (feeder.Bytes() + spec.blockSize <= seen + spec.window) break;
+        if (feeder.Bytes() + plan.blockSize <= seen + plan.window) break;
         if (reader.WaitBeyond(reader.Bytes(), kInflightTimeout) + window.writtenOff == seen) {
           window.writtenOff = feeder.Bytes() - reader.Bytes();
           ++window.resets;
@@ -125,7 +125,7 @@ bool Measure(const ScenarioSpec& spec, Feeder& feeder, Reader& reader, Window& w
       }
     }
     if (!feeder.SendBuilt()) return false;
-    measured += spec.blockSize;
+    measured += plan.blockSize;
   }
 }
 
@@ -201,7 +201,7 @@ std::string ScenarioResult::IntegrityText() const {
   return out.str();
 }
 
-ScenarioResult RunScenario(const RunSetup& setup, const ScenarioSpec& spec) {
+ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan) {
   ScenarioResult r;
   Pty pty;
   Caster caster;
@@ -234,7 +234,7 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioSpec& spec) {
   if (stream < 0) {
     fail("the program asked for no stream within 15 s");
   } else {
-    feeder = std::make_unique<Feeder>(stream, spec.blockSize);
+    feeder = std::make_unique<Feeder>(stream, plan.blockSize);
     const auto warmEnd = std::chrono::steady_clock::now() + kWarmupMax;
     while (reader.Bytes() == 0 && std::chrono::steady_clock::now() < warmEnd && feeder->Send(kFlagWarmup))
       reader.WaitBeyond(0, kWarmupInterval);
@@ -247,12 +247,12 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioSpec& spec) {
       firstSeq = feeder->Seq();
       before = program.Sample();
       firstSendNs = MonotonicNs();
-      if (spec.idle) {
-        std::this_thread::sleep_for(std::chrono::duration<double>(spec.seconds));
+      if (plan.idle) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(plan.seconds));
         after = program.Sample();
         r.ran = true;
       } else {
-        const bool sent = Measure(spec, *feeder, reader, window);
+        const bool sent = Measure(plan, *feeder, reader, window);
         const double sendSeconds = static_cast<double>(MonotonicNs() - firstSendNs) / 1e9;
         Drain(reader, feeder->Bytes());
         after = program.Sample();
@@ -277,21 +277,21 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioSpec& spec) {
     r.cpuSeconds = cpuNs / 1e9;
     r.tickSeconds = static_cast<double>(after.tickNs - before.tickNs) / 1e9;
     r.threads = after.threads;
-    const double wall = spec.idle ? spec.seconds : static_cast<double>(reader.LastReadNs() - firstSendNs) / 1e9;
+    const double wall = plan.idle ? plan.seconds : static_cast<double>(reader.LastReadNs() - firstSendNs) / 1e9;
     r.cpuPercent = wall > 0 ? 100.0 * r.cpuSeconds / wall : 0;
     r.wakeupsPerSecond = wall > 0 ? static_cast<double>(after.switches - before.switches) / wall : 0;
-    if (spec.idle) {
-      r.seconds = spec.seconds;
+    if (plan.idle) {
+      r.seconds = plan.seconds;
       r.unexpected = 0;
     }
     Analyse(r, reader, firstSeq, feeder ? feeder->Seq() : 0, firstSendNs);
-    if (spec.idle) r.seconds = spec.seconds;
+    if (plan.idle) r.seconds = plan.seconds;
     if (r.bytesIntact > 0) r.cpuPerMB = r.cpuSeconds / (static_cast<double>(r.bytesIntact) / 1e6);
   }
   if (setup.verbose || !r.problem.empty() || !r.IntegrityOk())
-    std::cerr << "[" << spec.name << "] program output (" << log << "):\n" << Tail(log, setup.verbose ? 40 : 12);
+    std::cerr << "[" << plan.name << "] program output (" << log << "):\n" << Tail(log, setup.verbose ? 40 : 12);
   if (!setup.keepDir) RemoveConfigDir(dir);
-  else std::cerr << "[" << spec.name << "] kept " << dir << "\n";
+  else std::cerr << "[" << plan.name << "] kept " << dir << "\n";
   return r;
 }
 

@@ -14,7 +14,7 @@ struct RunSetup {
   bool verbose = false;
 };
 
-struct ScenarioSpec {
+struct ScenarioPlan {
   std::string name;
   double rateBytesPerSecond = 0;  // 0: as fast as send() allows
   std::uint32_t blockSize = 128;
@@ -50,6 +50,6 @@ struct ScenarioResult {
   std::string IntegrityText() const;
 };
 
-ScenarioResult RunScenario(const RunSetup& setup, const ScenarioSpec& spec);
+ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan);
 
 }  // namespace relay

@@ -14,19 +14,19 @@
 namespace {
 
 using relay::ScenarioResult;
-using relay::ScenarioSpec;
+using relay::ScenarioPlan;
 
 constexpr std::uint64_t kMB = 1'000'000;
 
 // The default set: a real RTCM rate, a fast stream, the maximum rate with
 // and without a bound on what is in flight, and a connection with nothing
 // to relay. About a minute in all.
-std::vector<ScenarioSpec> DefaultScenarios() {
-  ScenarioSpec idle{.name = "idle", .seconds = 5, .idle = true};
-  ScenarioSpec slow{.name = "1k", .rateBytesPerSecond = 1000, .blockSize = 128, .seconds = 15};
-  ScenarioSpec fast{.name = "100k", .rateBytesPerSecond = 100'000, .blockSize = 256, .seconds = 8};
-  ScenarioSpec closed{.name = "max-closed", .blockSize = 1024, .seconds = 8, .maxBytes = 20 * kMB, .window = 32 * 1024};
-  ScenarioSpec open{.name = "max-open", .blockSize = 4096, .seconds = 8, .maxBytes = 20 * kMB};
+std::vector<ScenarioPlan> DefaultScenarios() {
+  ScenarioPlan idle{.name = "idle", .seconds = 5, .idle = true};
+  ScenarioPlan slow{.name = "1k", .rateBytesPerSecond = 1000, .blockSize = 128, .seconds = 15};
+  ScenarioPlan fast{.name = "100k", .rateBytesPerSecond = 100'000, .blockSize = 256, .seconds = 8};
+  ScenarioPlan closed{.name = "max-closed", .blockSize = 1024, .seconds = 8, .maxBytes = 20 * kMB, .window = 32 * 1024};
+  ScenarioPlan open{.name = "max-open", .blockSize = 4096, .seconds = 8, .maxBytes = 20 * kMB};
   return {idle, slow, fast, closed, open};
 }
 
@@ -56,19 +56,19 @@ std::string Fixed(double v, int digits) {
   return text;
 }
 
-void Print(const ScenarioSpec& spec, const ScenarioResult& r) {
+void Print(const ScenarioPlan& plan, const ScenarioResult& r) {
   std::ostringstream line;
-  line << "scenario=" << spec.name;
-  if (spec.idle) {
+  line << "scenario=" << plan.name;
+  if (plan.idle) {
     line << " seconds=" << Fixed(r.seconds, 1) << " cpu_s=" << Fixed(r.cpuSeconds, 5) << " cpu_pct=" << Fixed(r.cpuPercent, 4)
          << " ticks_s=" << Fixed(r.tickSeconds, 2) << " wakeups_per_s=" << Fixed(r.wakeupsPerSecond, 1);
   } else {
-    line << " block=" << spec.blockSize << " frames=" << r.framesIntact << "/" << r.framesSent
+    line << " block=" << plan.blockSize << " frames=" << r.framesIntact << "/" << r.framesSent
          << " latency_p50_ms=" << Fixed(r.latency.p50Ms, 3) << " p99_ms=" << Fixed(r.latency.p99Ms, 3)
          << " max_ms=" << Fixed(r.latency.maxMs, 3) << " throughput_MBps=" << Fixed(r.throughputMBps, 6)
          << " offered_MBps=" << Fixed(r.offeredMBps, 6) << " cpu_s_per_MB=" << Fixed(r.cpuPerMB, 5)
          << " cpu_pct=" << Fixed(r.cpuPercent, 3) << " wakeups_per_s=" << Fixed(r.wakeupsPerSecond, 1);
-    if (spec.window != 0) line << " window_resets=" << r.windowResets;
+    if (plan.window != 0) line << " window_resets=" << r.windowResets;
   }
   line << " threads=" << r.threads << " rss_kB=" << r.rssKb << " peak_rss_kB=" << r.peakRssKb
        << " slave_raw=" << (r.slaveRawBefore ? "y" : "n") << "/" << (r.slaveRawDuring ? "y" : "n")
@@ -125,13 +125,13 @@ int main(int argc, char** argv) {
   }
   std::cout << "program=" << setup.program << std::endl;
   bool allOk = true;
-  for (ScenarioSpec spec : DefaultScenarios()) {
-    if (!only.empty() && only.find("," + spec.name + ",") == std::string::npos) continue;
-    spec.seconds *= scale;
-    spec.maxBytes = static_cast<std::uint64_t>(static_cast<double>(spec.maxBytes) * scale);
-    if (spec.window != 0) spec.window = window;
-    const ScenarioResult r = relay::RunScenario(setup, spec);
-    Print(spec, r);
+  for (ScenarioPlan plan : DefaultScenarios()) {
+    if (!only.empty() && only.find("," + plan.name + ",") == std::string::npos) continue;
+    plan.seconds *= scale;
+    plan.maxBytes = static_cast<std::uint64_t>(static_cast<double>(plan.maxBytes) * scale);
+    if (plan.window != 0) plan.window = window;
+    const ScenarioResult r = relay::RunScenario(setup, plan);
+    Print(plan, r);
     allOk = allOk && r.IntegrityOk();
   }
   return allOk ? 0 : 1;
