@@ -304,11 +304,15 @@ void CDialog::PaintScreen(Canvas& canvas, ScreenInfo& info) {
   // Title row.
   for (int x = 0; x < canvas.Width(); ++x) canvas.Put(x, 0, L' ', fg, bg, true);
   canvas.Text(1, 0, m_strText, canvas.Width() - 2, fg, bg, true);
-  info.title = m_strText;
   for (CWnd* control : m_controls)
     if (control->IsWindowVisible()) PaintControl(canvas, *control);
+  if (m_pCommandBar != nullptr) m_pCommandBar->Paint(canvas, fg, bg);
+  FillScreenInfo(info);
+}
+
+void CDialog::FillScreenInfo(ScreenInfo& info) const {
+  info.title = m_strText;
   if (m_pCommandBar != nullptr) {
-    m_pCommandBar->Paint(canvas, fg, bg);
     info.leftSoftKey = m_pCommandBar->SoftKeyText(0);
     info.rightSoftKey = m_pCommandBar->SoftKeyText(1);
   }

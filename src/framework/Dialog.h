@@ -83,6 +83,8 @@ class CDialog : public CWnd {
   LRESULT NotifyParent(NMHDR* header);
   void HandleInput(const InputEvent& event);
   void PaintScreen(Canvas& canvas, ScreenInfo& info);
+  // The screen's texts alone (title, soft keys, status line).
+  void FillScreenInfo(ScreenInfo& info) const;
   void BindControl(int id, CWnd* control) { m_bound[id] = control; }
   // The origin of the dialog's body on the canvas (below the title row).
   static constexpr int kBodyTop = 1;

@@ -50,6 +50,9 @@ class Display {
   // False for displays without a person in front of them (services): a
   // message box is then reported through Message and answered at once.
   virtual bool Interactive() const { return true; }
+  // False for a display that shows only the screen's texts (ScreenInfo):
+  // the loop then skips painting the canvas.
+  virtual bool NeedsCanvas() const { return true; }
   virtual void Message(const std::wstring& text) { (void)text; }
   // Called once when the program ends, before anything is printed to stdout.
   virtual void Shutdown() {}

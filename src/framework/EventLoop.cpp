@@ -22,6 +22,13 @@ CWnd* LiveWindow(HWND hwnd) {
 
 }  // namespace
 
+namespace {
+// At most 20 repaints a second for what posted messages change: a fast
+// stream's counter stays live (10 a second is the least we promise) and the
+// window never falls behind it.
+constexpr std::int64_t kPaintIntervalMilliseconds = 50;
+}  // namespace
+
 EventLoop& EventLoop::Instance() {
   static EventLoop loop;
   return loop;
@@ -58,6 +65,7 @@ void EventLoop::Reset() {
 void EventLoop::RunModal(CDialog& dialog) {
   m_stack.push_back(&dialog);
   m_bInvalid = true;
+  m_bPaintNow = true;
   while (!dialog.IsEnding()) Turn(-1);
   m_stack.pop_back();
   // The run is over: its timers die with it, as a window's do.
@@ -95,12 +103,21 @@ void EventLoop::FireDueTimers() {
 
 void EventLoop::Repaint() {
   if (!m_bInvalid || m_pDisplay == nullptr || m_stack.empty()) return;
+  const std::int64_t now = platform::MonotonicMilliseconds();
+  if (!m_bPaintNow && !m_stack.back()->IsEnding() && now - m_nLastPaintMs < kPaintIntervalMilliseconds) return;
   m_bInvalid = false;
+  m_bPaintNow = false;
+  m_nLastPaintMs = now;
+  ScreenInfo info;
+  if (!m_pDisplay->NeedsCanvas()) {
+    m_stack.back()->FillScreenInfo(info);
+    m_pDisplay->Show(Canvas(1, 1), info);
+    return;
+  }
   int width = 0;
   int height = 0;
   m_pDisplay->CanvasSize(width, height);
   Canvas canvas(width, height);
-  ScreenInfo info;
   m_stack.back()->PaintScreen(canvas, info);
   m_pDisplay->Show(canvas, info);
 }
@@ -109,6 +126,10 @@ int EventLoop::NextTimeout(int requested) const {
   if (m_queue.Size() > 0) return 0;
   std::int64_t timeout = requested;
   const std::int64_t now = platform::MonotonicMilliseconds();
+  if (m_bInvalid && m_pDisplay != nullptr && !m_stack.empty()) {
+    const std::int64_t paint = std::max<std::int64_t>(m_nLastPaintMs + kPaintIntervalMilliseconds - now, 0);
+    if (timeout < 0 || paint < timeout) timeout = paint;
+  }
   for (const Timer& t : m_timers) {
     const std::int64_t wait = std::max<std::int64_t>(t.due - now, 0);
     if (timeout < 0 || wait < timeout) timeout = wait;
@@ -130,6 +151,7 @@ void EventLoop::HandleInput() {
     if (top->IsEnding()) break;
     top->HandleInput(event);
     m_bInvalid = true;
+    m_bPaintNow = true;
   }
 }
 

@@ -53,11 +53,15 @@ class EventLoop {
   int NextTimeout(int requested) const;
   void HandleInput();
 
-  MessageQueue m_queue;
+  MessageQueue m_queue{MessageQueue::Waiting::ByPoll};
   Display* m_pDisplay = nullptr;
   std::vector<CDialog*> m_stack;
   std::vector<Timer> m_timers;
   bool m_bInvalid = true;
+  // Input is answered on the screen at once; repaints that posted messages
+  // ask for (a stream's byte counter) come at most every kPaintInterval.
+  bool m_bPaintNow = true;
+  std::int64_t m_nLastPaintMs = 0;
 };
 
 // Posts a message to a window's queue (the user-interface thread's).

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cstdint>
 
-MessageQueue::MessageQueue() : m_wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
+MessageQueue::MessageQueue(Waiting waiting)
+    : m_wakeFd(waiting == Waiting::ByPoll ? eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1) {}
 
 MessageQueue::~MessageQueue() {
   if (m_wakeFd >= 0) close(m_wakeFd);

@@ -17,7 +17,11 @@
 
 class MessageQueue {
  public:
-  MessageQueue();
+  // Only a queue that is polled together with other inputs (the
+  // user-interface loop's) needs the wake descriptor; a worker's queue is
+  // waited on in Take, and a post to it costs no system call.
+  enum class Waiting { InTake, ByPoll };
+  explicit MessageQueue(Waiting waiting = Waiting::InTake);
   ~MessageQueue();
   MessageQueue(const MessageQueue&) = delete;
   MessageQueue& operator=(const MessageQueue&) = delete;
@@ -27,7 +31,8 @@ class MessageQueue {
   bool TryTake(MSG& msg);
   // Waits for the oldest message.
   MSG Take();
-  // Readable while a message waits; for poll() in the user-interface loop.
+  // Readable while a message waits; for poll() in the user-interface loop
+  // (-1 for a queue that is waited on in Take).
   int WakeFd() const { return m_wakeFd; }
   // Messages with this number coalesce while one with the same window and
   // parameters waits.

@@ -46,14 +46,10 @@ TEST_F(StreamingTest, EveryByteReachesTheReceiverInOrder) {
   const std::string random = RandomBytes(5 * 1000 * 1000);
   const std::string rtcm = ReadFileBytes(TestDataPath("rtcm/igs-ip-USCL00CHL0-rtcm3-all-msm.pyrtcm.bin"));
   ASSERT_FALSE(rtcm.empty());
-  size_t warmUp = 0;
   std::wstring counter, status;
   display.Do([&] { dlg.NotifyCommand(IDC_START, 0); })
       .WaitUntil(StreamFlowing(caster, reader))
-      .Do([&] {
-        warmUp = reader.Size();
-        FeedPaced(caster, reader, random + rtcm, warmUp);
-      })
+      .Do([&] { FeedPaced(caster, reader, random + rtcm, reader.Size()); })
       .WaitUntil([&] { return dlg.GetDlgItemText(IDC_BYTES) == ByteCounterText(static_cast<int>(reader.Size())); })
       .Do([&] {
         counter = dlg.GetDlgItemText(IDC_BYTES);
@@ -63,8 +59,9 @@ TEST_F(StreamingTest, EveryByteReachesTheReceiverInOrder) {
       .Key(VK_F1);  // and then closes
   dlg.DoModal();
   const std::string received = reader.Bytes();
-  ASSERT_GE(received.size(), warmUp);
-  EXPECT_EQ(received.substr(0, warmUp), std::string(warmUp, 'W'));
+  // Warm-up bytes still on their way when the payload began also come first.
+  const size_t warmUp = received.find_first_not_of('W');
+  ASSERT_NE(warmUp, std::string::npos);
   const std::string expected = random + rtcm;
   const std::string payload = received.substr(warmUp);
   const auto mismatch = std::mismatch(payload.begin(), payload.end(), expected.begin(), expected.end());

@@ -87,7 +87,7 @@ TEST(WorkerThread, HandlesNothingUntilResumedThenEachSendersMessagesInOrderAndQu
 }
 
 TEST(MessageQueueTest, CoalescesWhilePendingButNotOnceTaken) {
-  MessageQueue queue;
+  MessageQueue queue(MessageQueue::Waiting::ByPoll);
   queue.SetCoalescing(WM_APP + 7);
   const MSG refresh{1, WM_APP + 7, 1, 2};
   const MSG other{1, WM_APP + 7, 1, 3};

@@ -89,11 +89,13 @@ bool Str2StrCaster::StartOnce() {
 
 bool Str2StrCaster::Launch() {
   std::string out = "ntripc://";
-  if (!m_options.user.empty()) out += m_options.user + ":" + m_options.password + "@";
-  out += ":" + std::to_string(m_casterPort) + "/" + m_options.mountPoint;
-  if (!m_options.entry.empty()) out += ":" + m_options.entry;
+  // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about
+  // adding a literal to a temporary string in optimised builds.
+  if (!m_options.user.empty()) out.append(m_options.user).append(":").append(m_options.password).append("@");
+  out.append(":").append(std::to_string(m_casterPort)).append("/").append(m_options.mountPoint);
+  if (!m_options.entry.empty()) out.append(":").append(m_options.entry);
   m_process = std::make_unique<Process>(
-      std::vector<std::string>{"str2str", "-in", "tcpsvr://:" + std::to_string(m_inputPort), "-out", out},
+      std::vector<std::string>{"str2str", "-in", std::string("tcpsvr://:").append(std::to_string(m_inputPort)), "-out", out},
       std::vector<std::string>{}, m_dir.File("str2str.log"));
   return WaitFor([&] { return !m_process->Running() || (IsListening(m_inputPort) && IsListening(m_casterPort)); },
                  kListenDeadline) &&

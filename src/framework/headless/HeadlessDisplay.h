@@ -20,6 +20,7 @@ class HeadlessDisplay : public Display {
   void CanvasSize(int& width, int& height) const override;
   void Show(const Canvas& canvas, const ScreenInfo& info) override;
   bool Interactive() const override { return false; }
+  bool NeedsCanvas() const override { return false; }
   void Message(const std::wstring& text) override;
 
  private:
