@@ -77,7 +77,12 @@ void CFieldcastDlg::OnStart() {
   }
 }
 
+// A worker step may hold a lock for a long wait (a connect of up to 10 s, a
+// write to a stalled port). Closing first, without the lock, wakes it at
+// once; the close under the lock then only waits for the step to end.
 void CFieldcastDlg::CloseConnectionAndPort() {
+  m_socket.Close();
+  m_serialPort.Close();
   {
     CSingleLock lock(&m_socket.m_mutex, true);
     m_socket.Close();

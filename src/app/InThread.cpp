@@ -46,6 +46,10 @@ void InThread::OnConnect(unsigned run) {
     CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
     // A Stop that came meanwhile must not find a fresh connection it did not close.
     if (m_pDlg->IsCurrentRun(run)) connected = m_pDlg->m_socket.Connect(m_pDlg->m_szHost.Get().c_str(), m_pDlg->m_nPort);
+    if (connected && !m_pDlg->IsCurrentRun(run)) {
+      m_pDlg->m_socket.Close();  // stopped while connecting
+      return;
+    }
   }
   if (connected) {
     m_pDlg->SetRunStatus(run, kConnected);
