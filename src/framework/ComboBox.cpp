@@ -8,8 +8,7 @@
 #include "framework/Resources.h"
 
 void CComboBox::OnCreated() {
-  m_items.clear();
-  m_nCurSel = -1;
+  m_items.Clear();
   // The field has no parent: its EN_CHANGE would reach the dialog as if from
   // the dialog's own control 1001. The combo box reports CBN_EDITCHANGE.
   m_edit.Create(nullptr, kEditChildId, m_rect, m_strText, 0);
@@ -22,63 +21,36 @@ void CComboBox::SetEditText(const std::wstring& text) {
   Invalidate();
 }
 
-int CComboBox::AddString(const std::wstring& text) {
-  if ((m_style & CBS_SORT) == 0) return InsertString(-1, text);
-  const auto at = std::find_if(m_items.begin(), m_items.end(),
-                               [&](const std::wstring& item) { return CompareNoCase(text, item) < 0; });
-  return InsertString(static_cast<int>(at - m_items.begin()), text);
-}
+int CComboBox::AddString(const std::wstring& text) { return m_items.Add(text, (m_style & CBS_SORT) != 0); }
 
-int CComboBox::InsertString(int index, const std::wstring& text) {
-  if (index < 0 || index > GetCount()) index = GetCount();
-  m_items.insert(m_items.begin() + index, text);
-  if (m_nCurSel >= index) ++m_nCurSel;
-  return index;
-}
+int CComboBox::InsertString(int index, const std::wstring& text) { return m_items.Insert(index, text); }
 
-int CComboBox::DeleteString(int index) {
-  if (index < 0 || index >= GetCount()) return -1;
-  m_items.erase(m_items.begin() + index);
-  if (m_nCurSel == index) m_nCurSel = -1;
-  else if (m_nCurSel > index) --m_nCurSel;
-  return GetCount();
-}
+int CComboBox::DeleteString(int index) { return m_items.Delete(index); }
 
 void CComboBox::ResetContent() {
-  m_items.clear();
-  m_nCurSel = -1;
+  m_items.Clear();
   SetEditText(L"");
 }
 
 int CComboBox::SetCurSel(int index) {
-  if (index < -1 || index >= GetCount()) return -1;
-  m_nCurSel = index;
-  SetEditText(index >= 0 ? m_items[static_cast<size_t>(index)] : std::wstring());
+  if (!m_items.Select(index)) return -1;
+  SetEditText(index >= 0 ? *m_items.At(index) : std::wstring());
   return index;
 }
 
 int CComboBox::GetLBText(int index, std::wstring& text) const {
-  if (index < 0 || index >= GetCount()) return -1;
-  text = m_items[static_cast<size_t>(index)];
+  const std::wstring* item = m_items.At(index);
+  if (item == nullptr) return -1;
+  text = *item;
   return static_cast<int>(text.size());
 }
 
 int CComboBox::FindString(int startAfter, const std::wstring& prefix) const {
-  const int count = GetCount();
-  for (int step = 1; step <= count; ++step) {
-    const int index = ((startAfter < 0 ? -1 : startAfter) + step) % count;
-    if (StartsWithNoCase(m_items[static_cast<size_t>(index)], prefix)) return index;
-  }
-  return -1;
+  return m_items.FindPrefix(startAfter, prefix);
 }
 
 int CComboBox::FindStringExact(int startAfter, const std::wstring& text) const {
-  const int count = GetCount();
-  for (int step = 1; step <= count; ++step) {
-    const int index = ((startAfter < 0 ? -1 : startAfter) + step) % count;
-    if (CompareNoCase(m_items[static_cast<size_t>(index)], text) == 0) return index;
-  }
-  return -1;
+  return m_items.FindExact(startAfter, text);
 }
 
 int CComboBox::SelectString(int startAfter, const std::wstring& prefix) {
@@ -90,9 +62,9 @@ int CComboBox::SelectString(int startAfter, const std::wstring& prefix) {
 bool CComboBox::OnKeyDown(UINT key, bool shift) {
   if (key == VK_LEFT || key == VK_RIGHT) {
     if (GetCount() == 0) return true;
-    const int next = m_nCurSel < 0 ? (key == VK_RIGHT ? 0 : GetCount() - 1)
-                                   : std::clamp(m_nCurSel + (key == VK_RIGHT ? 1 : -1), 0, GetCount() - 1);
-    if (next != m_nCurSel) {
+    const int next = GetCurSel() < 0 ? (key == VK_RIGHT ? 0 : GetCount() - 1)
+                                   : std::clamp(GetCurSel() + (key == VK_RIGHT ? 1 : -1), 0, GetCount() - 1);
+    if (next != GetCurSel()) {
       SetCurSel(next);
       if (m_pParent != nullptr) m_pParent->NotifyCommand(m_nID, CBN_SELCHANGE);
     }
@@ -102,7 +74,7 @@ bool CComboBox::OnKeyDown(UINT key, bool shift) {
   const bool used = m_edit.OnKeyDown(key, shift);
   if (m_edit.GetWindowText() != before) {
     m_strText = m_edit.GetWindowText();
-    m_nCurSel = -1;
+    (void)m_items.Select(-1);
     if (m_pParent != nullptr) m_pParent->NotifyCommand(m_nID, CBN_EDITCHANGE);
   }
   Invalidate();
@@ -112,7 +84,7 @@ bool CComboBox::OnKeyDown(UINT key, bool shift) {
 bool CComboBox::OnChar(wchar_t ch) {
   if (!m_edit.OnChar(ch)) return false;
   m_strText = m_edit.GetWindowText();
-  m_nCurSel = -1;
+  (void)m_items.Select(-1);
   if (m_pParent != nullptr) m_pParent->NotifyCommand(m_nID, CBN_EDITCHANGE);
   Invalidate();
   return true;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "framework/Edit.h"
+#include "framework/StringList.h"
 #include "framework/Wnd.h"
 
 // An editable drop-down combo box: a text field (its child edit, id 1001)
@@ -22,8 +23,8 @@ class CComboBox : public CWnd {
   int InsertString(int index, const std::wstring& text);
   int DeleteString(int index);
   void ResetContent();
-  int GetCount() const { return static_cast<int>(m_items.size()); }
-  int GetCurSel() const { return m_nCurSel; }
+  int GetCount() const { return m_items.Count(); }
+  int GetCurSel() const { return m_items.Selection(); }
   int SetCurSel(int index);  // also puts the entry's text into the field
   int GetLBText(int index, std::wstring& text) const;
   int FindString(int startAfter, const std::wstring& prefix) const;
@@ -41,7 +42,6 @@ class CComboBox : public CWnd {
   void OnCreated() override;
 
  private:
-  std::vector<std::wstring> m_items;
-  int m_nCurSel = -1;
+  StringList m_items;
   CEdit m_edit;
 };

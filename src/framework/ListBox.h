@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/StringList.h"
 #include "framework/Wnd.h"
 
 class CSpinButtonCtrl;
@@ -21,8 +22,8 @@ class CListBox : public CWnd {
   int InsertString(int index, const std::wstring& text);  // -1: at the end
   int DeleteString(int index);
   void ResetContent();
-  int GetCount() const { return static_cast<int>(m_items.size()); }
-  int GetCurSel() const { return m_nCurSel; }
+  int GetCount() const { return m_items.Count(); }
+  int GetCurSel() const { return m_items.Selection(); }
   int SetCurSel(int index);  // -1 clears; answers -1 for an index out of range
   int GetText(int index, std::wstring& text) const;
   // Case-insensitive prefix search after `startAfter` (-1: from the top),
@@ -37,11 +38,6 @@ class CListBox : public CWnd {
   void OnCreated() override;
 
  private:
-  std::vector<std::wstring> m_items;
-  int m_nCurSel = -1;
+  StringList m_items;
   CSpinButtonCtrl* m_pSpinner = nullptr;
 };
-
-// Case-insensitive comparison for the list searches and sorted insertion.
-bool StartsWithNoCase(const std::wstring& text, const std::wstring& prefix);
-int CompareNoCase(const std::wstring& a, const std::wstring& b);
