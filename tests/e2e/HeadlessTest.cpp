@@ -7,6 +7,8 @@
 #include <cctype>
 
 #include "support/Process.h"
+#include "support/PtyPair.h"
+#include "support/Str2StrCaster.h"
 #include "support/Tmux.h"
 #include "support/TempDir.h"
 #include "support/WaitFor.h"
@@ -54,4 +56,34 @@ TEST(Headless, SigintActsAsExitToo) {
   program.Signal(SIGINT);
   EXPECT_EQ(program.WaitExit(), 0);
   EXPECT_NE(dir.Read("GNSS.ini").find("[Design]\nColour=\n"), std::string::npos);
+}
+
+TEST(Headless, StartRunsTheStreamAsAService) {
+  testing_support::Str2StrOptions options;
+  options.mountPoint = "MP1";
+  options.entry = "svc;RTCM 3.2;1004(1);2;GPS;NET;XXX;50.00;8.00;0;0;gen;none;N;N;9600;svc";
+  testing_support::Str2StrCaster caster(options);
+  ASSERT_TRUE(caster.Start()) << caster.Log();
+  testing_support::PtyPair receiver;
+  ASSERT_TRUE(receiver.ok());
+  TempDir dir;
+  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(caster.casterPort()) +
+                            "\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n[COM-Port]\nCOM-Port=COM1\n"
+                            "Baudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
+                            "[GNSS]\nMount Point=MP1\nNetwork=All\n[Design]\nColour=\n");
+  dir.Write("sourcetable.dat", "STR;MP1;" + options.entry + "\r\nENDSOURCETABLE\r\n");
+  Process program({ProgramPath(), "--headless", "--start", "--dir", dir.path()},
+                  {"FIELDCAST_COM1=" + receiver.SlavePath()}, dir.File("out.log"));
+  std::string received;
+  ASSERT_TRUE(WaitFor([&] {
+    (void)caster.Feed("rtcm");
+    received += receiver.ReadMasterAvailable();
+    return received.find("rtcm") != std::string::npos;
+  })) << dir.Read("out.log");
+  program.Signal(SIGTERM);
+  EXPECT_EQ(program.WaitExit(), 0);
+  const std::string log = dir.Read("out.log");
+  EXPECT_TRUE(HasStampedLine(log, "Writing data to COM1...")) << log;
+  EXPECT_TRUE(HasStampedLine(log, "Adjust Settings or press START")) << log;  // stopped before saving
+  EXPECT_NE(dir.Read("GNSS.ini").find("Mount Point=MP1\n"), std::string::npos);
 }
