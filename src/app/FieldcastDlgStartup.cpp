@@ -80,6 +80,10 @@ void CFieldcastDlg::StartWorkerThreads() {
 // ends once the socket and the port are closed) and then ends.
 void CFieldcastDlg::StopWorkerThreads() {
   CloseConnectionAndPort();
+  // Both end before either object goes: a step of one may still post to
+  // the other while it ends.
+  if (m_pInThread != nullptr) m_pInThread->Quit();
+  if (m_pOutThread != nullptr) m_pOutThread->Quit();
   delete m_pInThread;
   m_pInThread = nullptr;
   delete m_pOutThread;
