@@ -5,7 +5,7 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 program=${1:-$here/../build-bench/src/app/fieldcast}
-harness=${RELAY_BENCH:-/work/shared/bench/relay_bench.py}
+harness=${RELAY_BENCH:-$here/../../shared/bench/relay_bench.py}
 out=$here/results
 mkdir -p "$out"
 run() {

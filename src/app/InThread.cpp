@@ -8,6 +8,7 @@
 #include "net/NtripReply.h"
 #include "net/NtripRequest.h"
 #include "platform/Clock.h"
+#include "platform/ConnectionManager.h"
 #include "platform/Text.h"
 
 namespace {
@@ -38,6 +39,7 @@ void InThread::PostToOutput(UINT message, unsigned run) {
 
 void InThread::OnConnect(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
+  (void)platform::EstablishDataConnection();  // its answer does not decide anything
   platform::Sleep(kAfterConnectionManagerMilliseconds);
   m_pDlg->PrepareCasterAddress(run);
   m_pDlg->SetRunStatus(run, kConnecting);

@@ -5,6 +5,7 @@
 //
 // The main window sets m_pDlg and m_hWndMain while the thread is still
 // suspended, so every step sees them.
+#include <cstdint>
 #include <string>
 
 #include "framework/WinThread.h"
@@ -55,7 +56,11 @@ class OutThread : public CStreamWorker {
   void OnWritePort(unsigned run);
   bool TakePendingBlock();
   void CountBlock();
+  void PostRefresh();
   void LostConnection(unsigned run);
+
+  bool m_bRefreshPending = false;
+  std::int64_t m_nLastRefreshMs = 0;
 };
 
 // The byte counter's text: "%d" below 1000, then "%1.3fk" and "%1.3fM"

@@ -1,0 +1,7 @@
+#include "platform/ConnectionManager.h"
+
+namespace platform {
+
+bool EstablishDataConnection() { return true; }
+
+}  // namespace platform
