@@ -132,8 +132,10 @@ HBRUSH CFieldcastDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
   }
 }
 
+// A refresh shows every shared member, the progress bar's position too.
 LRESULT CFieldcastDlg::OnStatusRefresh(WPARAM, LPARAM) {
   UpdateData(false);
+  m_progress.SetPos(m_nProgressPos);
   return 0;
 }
 

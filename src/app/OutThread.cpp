@@ -121,7 +121,8 @@ void OutThread::CountBlock() {
 void OutThread::PostRefresh() {
   m_bRefreshPending = false;
   m_nLastRefreshMs = platform::MonotonicMilliseconds();
-  ::PostMessage(m_hWndMain, WM_PROGRESS_UPDATE);
+  // One message for counter and bar: a second post would wake the window's
+  // thread again while it is already taking the first.
   ::PostMessage(m_hWndMain, WM_STATUS_REFRESH);
 }
 
