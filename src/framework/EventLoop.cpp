@@ -104,7 +104,10 @@ void EventLoop::FireDueTimers() {
 void EventLoop::Repaint() {
   if (!m_bInvalid || m_pDisplay == nullptr || m_stack.empty()) return;
   const std::int64_t now = platform::MonotonicMilliseconds();
-  if (!m_bPaintNow && !m_stack.back()->IsEnding() && now - m_nLastPaintMs < kPaintIntervalMilliseconds) return;
+  // A display of texts only (headless) costs nothing to update and reports
+  // every change of the status line, so it is never held back.
+  const bool throttled = m_pDisplay->NeedsCanvas() && !m_bPaintNow && !m_stack.back()->IsEnding();
+  if (throttled && now - m_nLastPaintMs < kPaintIntervalMilliseconds) return;
   m_bInvalid = false;
   m_bPaintNow = false;
   m_nLastPaintMs = now;
@@ -126,7 +129,7 @@ int EventLoop::NextTimeout(int requested) const {
   if (m_queue.Size() > 0) return 0;
   std::int64_t timeout = requested;
   const std::int64_t now = platform::MonotonicMilliseconds();
-  if (m_bInvalid && m_pDisplay != nullptr && !m_stack.empty()) {
+  if (m_bInvalid && m_pDisplay != nullptr && m_pDisplay->NeedsCanvas() && !m_stack.empty()) {
     const std::int64_t paint = std::max<std::int64_t>(m_nLastPaintMs + kPaintIntervalMilliseconds - now, 0);
     if (timeout < 0 || paint < timeout) timeout = paint;
   }

@@ -78,12 +78,11 @@ TEST(Headless, StartRunsTheStreamAsAService) {
   ASSERT_TRUE(WaitFor([&] {
     (void)caster.Feed("rtcm");
     received += receiver.ReadMasterAvailable();
-    return received.find("rtcm") != std::string::npos;
+    return received.find("rtcm") != std::string::npos && HasStampedLine(dir.Read("out.log"), "Writing data to COM1...");
   })) << dir.Read("out.log");
   program.Signal(SIGTERM);
   EXPECT_EQ(program.WaitExit(), 0);
   const std::string log = dir.Read("out.log");
-  EXPECT_TRUE(HasStampedLine(log, "Writing data to COM1...")) << log;
   EXPECT_TRUE(HasStampedLine(log, "Adjust Settings or press START")) << log;  // stopped before saving
   EXPECT_NE(dir.Read("GNSS.ini").find("Mount Point=MP1\n"), std::string::npos);
 }
