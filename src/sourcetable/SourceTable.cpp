@@ -8,15 +8,20 @@ SourceTable::SourceTable() : m_strFileName(platform::ModulePath(L"sourcetable.da
 SourceTable::~SourceTable() = default;
 
 bool SourceTable::ReadSourceTable() {
-  m_cityTable.clear();
+  // The stream table is refilled in place by the stream pass (which also
+  // drops what it does not refill); the other two are small.
   m_netTable.clear();
   m_broadcasterTable.clear();
   CFile file;
-  if (!file.Open(m_strFileName, CFile::modeRead)) return false;
+  if (!file.Open(m_strFileName, CFile::modeRead)) {
+    m_cityTable.clear();
+    return false;
+  }
   // Networks first, so that the stream pass can link every stream.
-  const bool ok = sourcetable::ReadNetworks(file, m_netTable) && file.SeekToBegin() &&
-                  sourcetable::ReadStreams(file, m_netTable, m_cityTable) && file.SeekToBegin() &&
-                  sourcetable::ReadBroadcasters(file, m_broadcasterTable);
+  bool ok = sourcetable::ReadNetworks(file, m_netTable) && file.SeekToBegin();
+  if (!ok) m_cityTable.clear();
+  ok = ok && sourcetable::ReadStreams(file, m_netTable, m_cityTable) && file.SeekToBegin() &&
+       sourcetable::ReadBroadcasters(file, m_broadcasterTable);
   file.Close();
   return ok;
 }

@@ -50,14 +50,20 @@ bool ReadStreams(CFile& file, const std::vector<_NetTableEntry>& networks, std::
   // number of streams however many networks there are.
   std::unordered_map<std::wstring, const _NetTableEntry*> byIdentifier;
   for (const _NetTableEntry& network : networks) byIdentifier.try_emplace(network.identifier, &network);
-  _CityTableEntry entry;
-  return RunPass<kStreamFieldCount>(file, "STR", [&](std::span<const std::string_view> fields) {
+  // The entries of a table read before are filled again in place: their
+  // texts keep their storage, so reading a new table of about the same size
+  // frees and allocates next to nothing.
+  size_t count = 0;
+  const bool ok = RunPass<kStreamFieldCount>(file, "STR", [&](std::span<const std::string_view> fields) {
+    if (count == streams.size()) streams.emplace_back();
+    _CityTableEntry& entry = streams[count++];
     FillCityEntry(fields, entry);
     const auto found = byIdentifier.find(entry.network);
     LinkToNetwork(entry, found == byIdentifier.end() ? nullptr : found->second);
     ClassifyAndLabel(entry);
-    streams.push_back(std::move(entry));
   });
+  streams.resize(count);
+  return ok;
 }
 
 bool ReadBroadcasters(CFile& file, std::vector<_BroadcasterTableEntry>& casters) {

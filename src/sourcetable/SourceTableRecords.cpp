@@ -10,12 +10,23 @@ namespace {
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Most fields are plain ASCII, where UTF-8 and one character per byte agree;
-// widening those directly saves the decoder's second allocation per field.
-std::wstring DecodeField(std::string_view field) {
+// those are widened straight into the field's own storage, which a table
+// read again reuses instead of freeing and allocating every text anew.
+void AssignField(std::wstring& out, std::string_view field) {
   for (const char c : field) {
-    if (static_cast<unsigned char>(c) >= 0x80) return platform::DecodeExternal(field);
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      out = platform::DecodeExternal(field);
+      return;
+    }
   }
-  return platform::Widen(field);
+  out.resize(field.size());
+  for (size_t i = 0; i < field.size(); ++i) out[i] = static_cast<unsigned char>(field[i]);
+}
+
+std::wstring DecodeField(std::string_view field) {
+  std::wstring out;
+  AssignField(out, field);
+  return out;
 }
 
 bool Contains(const std::wstring& text, std::wstring_view part) { return text.find(part) != std::wstring::npos; }
@@ -51,27 +62,27 @@ void FillNetEntry(std::span<const std::string_view> f, _NetTableEntry& e) {
 }
 
 void FillCityEntry(std::span<const std::string_view> f, _CityTableEntry& e) {
-  e.mountpoint = DecodeField(f[1]);
-  e.identifier = DecodeField(f[2]);
-  e.format = DecodeField(f[3]);
+  AssignField(e.mountpoint, f[1]);
+  AssignField(e.identifier, f[2]);
+  AssignField(e.format, f[3]);
   e.formatRaw = e.format;
-  e.formatDetails = DecodeField(f[4]);
-  e.carrier = DecodeField(f[5]);
+  AssignField(e.formatDetails, f[4]);
+  AssignField(e.carrier, f[5]);
   e.carrierValue = LeadingNumber(f[5]);
-  e.navSystem = DecodeField(f[6]);
-  e.network = DecodeField(f[7]);
-  e.country = DecodeField(f[8]);
-  e.latitude = DecodeField(f[9]);
-  e.longitude = DecodeField(f[10]);
-  e.nmea = DecodeField(f[11]);
+  AssignField(e.navSystem, f[6]);
+  AssignField(e.network, f[7]);
+  AssignField(e.country, f[8]);
+  AssignField(e.latitude, f[9]);
+  AssignField(e.longitude, f[10]);
+  AssignField(e.nmea, f[11]);
   e.nmeaValue = LeadingNumber(f[11]);
-  e.solution = DecodeField(f[12]);
-  e.generator = DecodeField(f[13]);
-  e.comprEncryp = DecodeField(f[14]);
-  e.authentication = DecodeField(f[15]);
-  e.fee = DecodeField(f[16]);
-  e.bitrate = DecodeField(f[17]);
-  e.misc = DecodeField(f[18]);
+  AssignField(e.solution, f[12]);
+  AssignField(e.generator, f[13]);
+  AssignField(e.comprEncryp, f[14]);
+  AssignField(e.authentication, f[15]);
+  AssignField(e.fee, f[16]);
+  AssignField(e.bitrate, f[17]);
+  AssignField(e.misc, f[18]);
 }
 
 void FillBroadcasterEntry(std::span<const std::string_view> f, _BroadcasterTableEntry& e) {
