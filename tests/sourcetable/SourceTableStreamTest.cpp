@@ -120,3 +120,41 @@ TEST(SourceTableStream, FieldsDecodeAsUtf8OrOneCharacterPerByte) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every member of a stream entry, so a refilled entry can be compared whole.
+std::vector<std::wstring> Fields(const _CityTableEntry& e) {
+  return {e.mountpoint, e.identifier, e.format, e.formatDetails, e.carrier, std::to_wstring(e.carrierValue),
+          e.navSystem, e.network, e.country, e.latitude, e.longitude, e.nmea, std::to_wstring(e.nmeaValue),
+          e.solution, e.generator, e.comprEncryp, e.authentication, e.fee, e.bitrate, e.misc, e.formatRaw,
+          e.label, e.registration, e.operatorName, e.details};
+}
+
+std::vector<std::vector<std::wstring>> AllStreams(const SourceTable& table) {
+  std::vector<std::vector<std::wstring>> all;
+  for (const _CityTableEntry& e : table.m_cityTable) all.push_back(Fields(e));
+  return all;
+}
+
+}  // namespace
+
+// A table read again into the same object (after a download) refills its
+// entries in place: nothing of the earlier table may show through.
+TEST(SourceTableStreams, ReadingAgainGivesWhatAFreshReadGives) {
+  using namespace sourcetable_test;
+  const std::string big = Net("NETA") + Str("M1", "Alpha-long-identifier", "RTCM 3.0", "2", "GPS+GLO", "NETA", "1") +
+                          Str("M2", "Beta", "RTCM 2.3", "0", "GPS", "NETB") +
+                          Str("M3", "Gamma", "CMR", "2", "GPS", "NETA") + "ENDSOURCETABLE\n";
+  const std::string small = Str("Z9", "Zeta", "RTCM 2.3", "0", "GPS", "NETZ") + "ENDSOURCETABLE\n";
+  for (const auto& [first, second] : {std::pair{big, small}, std::pair{small, big}}) {
+    testing_support::TempDir dir;
+    SourceTable reused;
+    ASSERT_TRUE(ReadText(dir, first, reused));
+    ASSERT_TRUE(ReadText(dir, second, reused));
+    testing_support::TempDir freshDir;
+    SourceTable fresh;
+    ASSERT_TRUE(ReadText(freshDir, second, fresh));
+    EXPECT_EQ(AllStreams(reused), AllStreams(fresh));
+  }
+}
