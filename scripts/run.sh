@@ -4,5 +4,6 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 "$here/scripts/setup.sh"
-"$here/scripts/build.sh" "$here/build" >/dev/null
+cmake -S "$here" -B "$here/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$here/build" --target fieldcast -j "$(nproc)" >/dev/null
 exec "$here/build/src/app/fieldcast" "$@"
