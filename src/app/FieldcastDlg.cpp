@@ -143,8 +143,3 @@ LRESULT CFieldcastDlg::OnProgressUpdate(WPARAM, LPARAM) {
   m_progress.SetPos(m_nProgressPos);
   return 0;
 }
-
-void CFieldcastDlg::SetStatus(const std::wstring& text) {
-  m_strStatus.Set(text);
-  ::PostMessage(m_hDlgWnd != 0 ? m_hDlgWnd : GetSafeHwnd(), WM_STATUS_REFRESH);
-}

@@ -73,8 +73,6 @@ class CFieldcastDlg : public CDialog {
   // The reconnection routine of a run: the window arms its reconnection
   // timer (through WM_RECONNECT, so worker threads may call it).
   void Reconnect(unsigned run);
-  // Sets the status text and asks the window to show it (any thread).
-  void SetStatus(const std::wstring& text);
 
   // --- runs ------------------------------------------------------------------
   // Every Start begins a new run, and every stop ends it. Each step of a run

@@ -74,36 +74,33 @@ bool ParseLong(const std::wstring& text, long long& value) {
   return errno == 0 && end != nullptr && *end == L'\0';
 }
 
+// Numbers in a text field: the whole text must be a decimal number within
+// the type's range, or the exchange fails with the type's message.
+template <class Number>
+void ExchangeNumber(CDataExchange* pDX, int id, Number& value, long long lowest, long long highest,
+                    const wchar_t* message) {
+  CWnd* control = pDX->PrepareCtrl(id);
+  if (control == nullptr) return;
+  if (!pDX->m_bSaveAndValidate) {
+    control->SetWindowText(std::to_wstring(value));
+    return;
+  }
+  long long parsed = 0;
+  if (!ParseLong(control->GetWindowText(), parsed) || parsed < lowest || parsed > highest) {
+    pDX->Fail(message);
+    return;
+  }
+  value = static_cast<Number>(parsed);
+}
+
 }  // namespace
 
 void DDX_Text(CDataExchange* pDX, int id, int& value) {
-  CWnd* control = pDX->PrepareCtrl(id);
-  if (control == nullptr) return;
-  if (!pDX->m_bSaveAndValidate) {
-    control->SetWindowText(std::to_wstring(value));
-    return;
-  }
-  long long parsed = 0;
-  if (!ParseLong(control->GetWindowText(), parsed) || parsed < INT_MIN || parsed > INT_MAX) {
-    pDX->Fail(kParseIntMessage);
-    return;
-  }
-  value = static_cast<int>(parsed);
+  ExchangeNumber(pDX, id, value, INT_MIN, INT_MAX, kParseIntMessage);
 }
 
 void DDX_Text(CDataExchange* pDX, int id, unsigned& value) {
-  CWnd* control = pDX->PrepareCtrl(id);
-  if (control == nullptr) return;
-  if (!pDX->m_bSaveAndValidate) {
-    control->SetWindowText(std::to_wstring(value));
-    return;
-  }
-  long long parsed = 0;
-  if (!ParseLong(control->GetWindowText(), parsed) || parsed < 0 || parsed > UINT_MAX) {
-    pDX->Fail(kParseUIntMessage);
-    return;
-  }
-  value = static_cast<unsigned>(parsed);
+  ExchangeNumber(pDX, id, value, 0, UINT_MAX, kParseUIntMessage);
 }
 
 void DDX_LBString(CDataExchange* pDX, int id, std::wstring& value) {
