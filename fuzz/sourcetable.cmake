@@ -3,4 +3,4 @@ add_fuzz_target(fuzz_sourcetable
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_sourcetable.cpp
   LIBS fieldcast_sourcetable
   SECONDS 30
-  CORPUS ${CMAKE_SOURCE_DIR}/../shared/testdata/sourcetables)
+  CORPUS ${CMAKE_SOURCE_DIR}/tests/data/sourcetables)

@@ -1,4 +1,4 @@
-// Every real source table in the shared test data: it reads (or fails where a
+// Every real source table in tests/data: it reads (or fails where a
 // record is cut short), the tables hold as many records as the file has lines
 // of each type, line ends stay only in the last field, and a few streams come
 // out with the labels the stream list will show.

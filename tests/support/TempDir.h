@@ -25,7 +25,8 @@ class TempDir {
 // Reads a whole file as bytes ("" when missing).
 std::string ReadFileBytes(const std::string& path);
 
-// The shared test data folder (../shared/testdata beside the source tree).
+// The real captures and tables the tests use (tests/data, copied with their
+// provenance from the team's shared collection).
 std::string TestDataPath(const std::string& relative);
 
 }  // namespace testing_support
