@@ -13,7 +13,7 @@ function(add_unit_test name)
     set(T_LABELS unit)
   endif()
   set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "FIELDCAST_BINARY=$<TARGET_FILE_DIR:fieldcast>/fieldcast;FIELDCAST_TESTDATA=${CMAKE_SOURCE_DIR}/../shared/testdata;FIELDCAST_SOURCE_DIR=${CMAKE_SOURCE_DIR};TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1 halt_on_error=1")
+    ENVIRONMENT "FIELDCAST_BINARY=$<TARGET_FILE_DIR:fieldcast>/fieldcast;FIELDCAST_TESTDATA=${CMAKE_SOURCE_DIR}/tests/data;FIELDCAST_SOURCE_DIR=${CMAKE_SOURCE_DIR};TSAN_OPTIONS=halt_on_error=1 second_deadlock_stack=1;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1 halt_on_error=1")
 endfunction()
 
 # add_fuzz_target(NAME SOURCES a.cpp LIBS lib... [SECONDS n] [CORPUS dir])
