@@ -202,20 +202,3 @@ TEST_F(AboutDlgTest, LinkIsUnderlinedBlueOnWhiteInTheGenericPageAndBlueOnRedInCo
     EXPECT_EQ(product.bg, c.productBackground);
   }
 }
-
-TEST_F(AboutDlgTest, LinkAddressComesFromItsMemberThenTheStringTableThenItsText) {
-  CStaticLink link;
-  EXPECT_EQ(link.Address(), L"");
-  link.m_link = L"https://127.0.0.1/own";
-  EXPECT_EQ(link.Address(), L"https://127.0.0.1/own");
-  auto dlg = kBrandings[0].make();
-  std::wstring fromTable;
-  constexpr UINT kUnusedStringId = IDC_ABOUT_LINK;
-  display.Do([&] {
-    Resources::AddString(kUnusedStringId, L"https://127.0.0.1/table");
-    fromTable = dlg->m_link.Address();
-    Resources::AddString(kUnusedStringId, L"");
-  }).Key(VK_F1);
-  dlg->DoModal();
-  EXPECT_EQ(fromTable, L"https://127.0.0.1/table");
-}

@@ -100,27 +100,3 @@ TEST_F(DialogTest, AboutOpensThePageOfTheBranding) {
     EXPECT_EQ(product, c.product);
   }
 }
-
-TEST_F(DialogTest, SettingsDialogColoursOnlyInTheCorvoBranding) {
-  constexpr COLORREF kRed = RGB(242, 28, 10);
-  for (const wchar_t* designText : {L"Corvo", L""}) {
-    const std::wstring design = designText;
-    CSettingsDlg dlg;
-    dlg.m_strDesign = design;
-    Cell button, comPort, none, background;
-    display.Do([&] {
-      button = CellOf(dlg, IDC_ABOUT);
-      comPort = CellOf(dlg, IDC_OUTPUT_COMPORT, 20);
-      none = CellOf(dlg, IDC_OUTPUT_NONE, 20);
-      background = display.Screen().At(0, 12);
-    }).Key(VK_F2);
-    dlg.DoModal();
-    EXPECT_EQ(display.Info().title, L"Settings");
-    EXPECT_EQ(display.Info().leftSoftKey + L"|" + display.Info().rightSoftKey, L"OK|Cancel");
-    const CellColor red = design == L"Corvo" ? CellColor::Of(kRed) : CellColor::Default();
-    EXPECT_EQ(button.bg, design == L"Corvo" ? CellColor::Of(RGB(255, 255, 255)) : CellColor::Default());
-    EXPECT_EQ(comPort.bg, red);
-    EXPECT_EQ(none.bg, red);
-    EXPECT_EQ(background.bg, red);
-  }
-}
