@@ -38,7 +38,7 @@ std::wstring CStaticLink::Address() const {
 }
 
 bool CStaticLink::Activate() {
-  // The control's own open step has never worked on the handheld either;
+  // The control's own open step cannot open anything on this system;
   // the dialog's "Visit Link" is the way that opens the page.
   if (Display* display = EventLoop::Instance().GetDisplay()) display->Beep();
   platform::Trace(L"*** CStaticLink: can't navigate " + Address() + L" ***\n");

@@ -38,6 +38,8 @@ class CStaticLink : public CStatic {
   std::wstring m_link;
   COLORREF m_color = kLinkColor;
   bool m_bLinkFont = false;  // the underlined font is made on first drawing
+  // For links made on the heap; both About dialogs hold theirs as members,
+  // and no control here outlives its owner, so nothing reads it yet.
   bool m_bDeleteOnDestroy = false;
 
  private:
