@@ -14,6 +14,12 @@ void Canvas::Put(int x, int y, wchar_t ch, CellColor fg, CellColor bg, bool reve
   cell.fg = fg;
   cell.bg = bg;
   cell.reverse = reverse;
+  cell.underline = false;
+}
+
+void Canvas::Underline(int x, int y, int width) {
+  if (y < 0 || y >= m_height) return;
+  for (int i = std::max(x, 0); i < x + width && i < m_width; ++i) m_cells[static_cast<size_t>(y * m_width + i)].underline = true;
 }
 
 void Canvas::Fill(const CRect& rect, wchar_t ch, CellColor fg, CellColor bg) {

@@ -21,6 +21,7 @@ struct Cell {
   CellColor bg;
   bool reverse = false;  // the focus mark
   bool bold = false;
+  bool underline = false;  // a link's text
   bool operator==(const Cell&) const = default;
 };
 
@@ -37,6 +38,8 @@ class Canvas {
   // caster's reply can never drive the terminal.
   void Text(int x, int y, std::wstring_view text, int maxWidth, CellColor fg, CellColor bg, bool reverse = false);
   void Put(int x, int y, wchar_t ch, CellColor fg, CellColor bg, bool reverse = false);
+  // Underlines `width` cells from (x, y), keeping what they show.
+  void Underline(int x, int y, int width);
 
   // One row as plain text (tests and the headless screen dump).
   std::wstring Row(int y) const;

@@ -129,6 +129,7 @@ void TerminalDisplay::DrawCell(int row, int col, const Cell& cell) {
   attr_t attributes = A_NORMAL;
   if (cell.reverse) attributes |= A_REVERSE;
   if (cell.bold) attributes |= A_BOLD;
+  if (cell.underline) attributes |= A_UNDERLINE;
   int pair = PairFor(cell);
   cchar_t drawn{};
   // The pair goes through the extended-pair pointer: numbers above 32767 fit.
