@@ -1,4 +1,5 @@
 #include "framework/Resources.h"
+#include "res/CasterDialogIds.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -44,4 +45,5 @@ void RegisterFieldcastResources() {
   Resources::AddMenuBar({IDR_MENUBAR_DETAILS, {{IDS_SELECT, IDOK}, {IDS_CANCEL, IDCANCEL}}});
 
   Resources::AddDialog(MainWindow());
+  RegisterCasterDialogResources();
 }
