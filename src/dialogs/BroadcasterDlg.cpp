@@ -81,6 +81,9 @@ bool CBroadcasterDlg::OnInitDialog() {
   m_spinCasters.SetBuddy(&m_listCasters);
   (void)FillCasterList();
   m_spinCasters.SetPos(0);
+  // The spinner's position is the list's selection here; a stored caster
+  // that is no entry of the list must show no selection.
+  m_listCasters.SetCurSel(-1);
   m_strHostPort = m_strHostPortStored;
   m_bCasterChanged = 0;
   UpdateData(false);

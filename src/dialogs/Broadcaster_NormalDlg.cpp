@@ -74,9 +74,9 @@ bool CBroadcaster_NormalDlg::OnInitDialog() {
   m_bListMode = false;
   m_bCasterChanged = 0;
   // The configured caster is offered once more, in the list's sorted place.
-  const int selected = m_cbHostPort.GetCurSel();
+  // The selection stays on its entry, wherever the insertion moved it.
   (void)m_cbHostPort.AddString(m_strHostPortStored);
-  m_cbHostPort.SetCurSel(selected);
+  m_cbHostPort.SetCurSel(m_cbHostPort.GetCurSel());
   ReadCasterText();
   UpdateData(false);
   WriteCasterText();
