@@ -42,3 +42,11 @@ void BackKeyOnNumber(CEdit& edit, NumberKind kind) {
   edit.SetWindowText(std::to_wstring(value));
   edit.SetSel(caret, caret);
 }
+
+bool BackKeyInCasterFields(CWnd* focus, const CasterFields& fields) {
+  if (focus == &fields.user || focus == &fields.password) BackKeyOnText(*static_cast<CEdit*>(focus));
+  else if (focus == &fields.attempts) BackKeyOnNumber(fields.attempts, NumberKind::Signed);
+  else if (focus == &fields.time) BackKeyOnNumber(fields.time, NumberKind::Unsigned);
+  else return false;
+  return true;
+}

@@ -8,6 +8,7 @@
 #include "framework/Types.h"
 
 class CEdit;
+class CWnd;
 
 // Whether the message is the Back key as dialogs receive it (a hot key).
 bool IsBackKeyMessage(const MSG& msg);
@@ -22,3 +23,13 @@ void BackKeyOnText(CEdit& edit);
 // again as a number (its leading digits; nothing gives 0) and shown as such.
 enum class NumberKind { Signed, Unsigned };
 void BackKeyOnNumber(CEdit& edit, NumberKind kind);
+
+// The four fields both caster dialogs share. Answers whether `focus` was one
+// of them (and the Back key has acted on it).
+struct CasterFields {
+  CEdit& user;
+  CEdit& password;
+  CEdit& attempts;
+  CEdit& time;
+};
+bool BackKeyInCasterFields(CWnd* focus, const CasterFields& fields);

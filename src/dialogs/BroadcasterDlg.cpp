@@ -114,24 +114,11 @@ void CBroadcasterDlg::OnOK() {
   m_listCasters.ResetContent();
 }
 
-// Cancel rolls everything back; the caster did not change, so the main
-// window keeps its lists.
-void CBroadcasterDlg::OnCancel() {
-  RestoreFromStored();
-  m_bCasterChanged = 0;
-  EndDialog(IDCANCEL);
-}
-
 // The Back key removes a character in the four fields; elsewhere (on the
 // caster list) it cancels the dialog as the platform does.
 bool CBroadcasterDlg::PreTranslateMessage(MSG* pMsg) {
   if (!IsBackKeyMessage(*pMsg)) return false;
-  CWnd* focus = GetFocus();
-  if (focus == &m_editUser || focus == &m_editPassword) BackKeyOnText(*static_cast<CEdit*>(focus));
-  else if (focus == &m_editAttempts) BackKeyOnNumber(m_editAttempts, NumberKind::Signed);
-  else if (focus == &m_editTime) BackKeyOnNumber(m_editTime, NumberKind::Unsigned);
-  else return false;
-  return true;
+  return BackKeyInCasterFields(GetFocus(), {m_editUser, m_editPassword, m_editAttempts, m_editTime});
 }
 
 HBRUSH CBroadcasterDlg::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {

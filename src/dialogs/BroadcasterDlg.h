@@ -22,7 +22,6 @@ class CBroadcasterDlg : public CCasterDlgBase {
   bool PreTranslateMessage(MSG* pMsg) override;
   bool OnInitDialog() override;
   void OnOK() override;
-  void OnCancel() override;
   HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) override;
   const MessageMap& GetMessageMap() const override;
 

@@ -127,26 +127,12 @@ void CBroadcaster_NormalDlg::OnOK() {
   m_cbHostPort.ResetContent();
 }
 
-// Cancel rolls everything back, the caster included: the caster did not
-// change, so the main window keeps its lists.
-void CBroadcaster_NormalDlg::OnCancel() {
-  RestoreFromStored();
-  m_bCasterChanged = 0;
-  EndDialog(IDCANCEL);
-}
-
 bool CBroadcaster_NormalDlg::PreTranslateMessage(MSG* pMsg) {
   CWnd* focus = GetFocus();
   if (IsBackKeyMessage(*pMsg)) {
-    if (focus == &m_editUser || focus == &m_editPassword) {
-      BackKeyOnText(*static_cast<CEdit*>(focus));
-    } else if (focus == &m_editAttempts) {
-      BackKeyOnNumber(m_editAttempts, NumberKind::Signed);
-    } else if (focus == &m_editTime) {
-      BackKeyOnNumber(m_editTime, NumberKind::Unsigned);
-    } else if (focus == &m_cbHostPort) {
+    if (!BackKeyInCasterFields(focus, {m_editUser, m_editPassword, m_editAttempts, m_editTime}) &&
+        focus == &m_cbHostPort)
       (void)m_cbHostPort.OnKeyDown(VK_BACK, false);
-    }
     // The Back key never closes this dialog: only Cancel does.
     return true;
   }

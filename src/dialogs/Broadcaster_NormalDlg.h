@@ -22,7 +22,6 @@ class CBroadcaster_NormalDlg : public CCasterDlgBase {
   bool PreTranslateMessage(MSG* pMsg) override;
   bool OnInitDialog() override;
   void OnOK() override;
-  void OnCancel() override;
   const MessageMap& GetMessageMap() const override;
 
   // Lists the caster records of m_strListFile in file order and selects the

@@ -12,6 +12,9 @@ class CCasterDlgBase : public CDialog {
   using CDialog::CDialog;
 
   void RestoreFromStored();
+  // Cancel rolls every value back, the caster included: the caster did not
+  // change, so the main window keeps its lists.
+  void OnCancel() override;
 
   // Stored: host, ":", port (the generic dialog may carry "/..." after it).
   std::wstring m_strHostPortStored;
