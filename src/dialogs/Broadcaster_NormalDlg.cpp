@@ -74,9 +74,11 @@ bool CBroadcaster_NormalDlg::OnInitDialog() {
   m_bListMode = false;
   m_bCasterChanged = 0;
   // The configured caster is offered once more, in the list's sorted place.
-  // The selection stays on its entry, wherever the insertion moved it.
-  (void)m_cbHostPort.AddString(m_strHostPortStored);
-  m_cbHostPort.SetCurSel(m_cbHostPort.GetCurSel());
+  // The selection stays on its entry, wherever the insertion moved it; with
+  // none (a list that could not be read whole) the configured caster is
+  // shown, never some other entry that OK would then store.
+  const int added = m_cbHostPort.AddString(m_strHostPortStored);
+  m_cbHostPort.SetCurSel(m_cbHostPort.GetCurSel() >= 0 ? m_cbHostPort.GetCurSel() : added);
   ReadCasterText();
   UpdateData(false);
   WriteCasterText();

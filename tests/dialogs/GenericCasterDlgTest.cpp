@@ -17,8 +17,9 @@ std::string Table() {
 
 class GenericCasterDlgTest : public CasterDlgTest {
  protected:
-  void Configure(const std::wstring& caster, const std::wstring& credentials = L"u0:p0") {
-    dlg.m_strListFile = ListPath("sourcetable.dat", Table());
+  void Configure(const std::wstring& caster, const std::wstring& credentials = L"u0:p0",
+                 const std::string& table = Table()) {
+    dlg.m_strListFile = ListPath("sourcetable.dat", table);
     dlg.m_strHostPortStored = caster;
     dlg.m_strUserPassword = credentials;
     dlg.m_nAttemptsStored = 10;
@@ -41,6 +42,7 @@ class GenericCasterDlgTest : public CasterDlgTest {
 
 struct OpeningCase {
   const char* legend;
+  std::string table;
   std::wstring stored;
   std::vector<std::wstring> entries;
   int selected;
@@ -48,19 +50,23 @@ struct OpeningCase {
 
 TEST_F(GenericCasterDlgTest, OpeningListsTheTableCastersAndShowsTheConfiguredOne) {
   const OpeningCase cases[] = {
-      {"in the table: offered once more in sorted place, the first equal entry shown",
+      {"in the table: offered once more in sorted place, the first equal entry shown", Table(),
        L"a.example:2101",
        {L"a.example:2101", L"a.example:2101", L"b.example:80", L"a.example:2101", L"b.example:8080"},
        0},
-      {"a path behind the port still finds its host and port", L"b.example:80/MP1",
+      {"a path behind the port still finds its host and port", Table(), L"b.example:80/MP1",
        {L"a.example:2101", L"b.example:80", L"a.example:2101", L"b.example:80/MP1", L"b.example:8080"}, 1},
-      {"not in the table: appended and shown", L"c.example:2101",
+      {"not in the table: appended and shown", Table(), L"c.example:2101",
        {L"a.example:2101", L"b.example:80", L"a.example:2101", L"b.example:8080", L"c.example:2101",
         L"c.example:2101"},
        4},
+      {"no table: only the configured caster", "", L"c.example:2101", {L"c.example:2101"}, 0},
+      {"a record stops short: the entries before it, and the configured caster shown",
+       std::string("CAS;a.example;2101") + kTail + "CAS;broken\r\nENDSOURCETABLE\r\n", L"c.example:2101",
+       {L"a.example:2101", L"c.example:2101"}, 1},
   };
   for (const OpeningCase& c : cases) {
-    Configure(c.stored);
+    Configure(c.stored, L"u0:p0", c.table);
     std::vector<std::wstring> entries;
     int selected = -2;
     std::wstring shown;
