@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kMaxAttempts = 1000;
-constexpr unsigned kMaxSeconds = 1000;
 constexpr COLORREF kRed = RGB(242, 28, 10);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
@@ -53,9 +51,9 @@ void CBroadcasterDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Text(pDX, IDC_CORVO_USER, m_strUser);
   DDX_Text(pDX, IDC_CORVO_PASSWORD, m_strPassword);
   DDX_Text(pDX, IDC_CORVO_ATTEMPTS, m_nAttempts);
-  DDV_MinMaxInt(pDX, m_nAttempts, 0, kMaxAttempts);
+  DDV_MinMaxInt(pDX, m_nAttempts, 0, kMaxReconnectAttempts);
   DDX_Text(pDX, IDC_CORVO_TIME, m_nTime);
-  DDV_MinMaxUInt(pDX, m_nTime, 0, kMaxSeconds);
+  DDV_MinMaxUInt(pDX, m_nTime, 0, kMaxReconnectSeconds);
 }
 
 bool CBroadcasterDlg::FillCasterList() {
@@ -87,6 +85,10 @@ bool CBroadcasterDlg::OnInitDialog() {
   m_strHostPort = m_strHostPortStored;
   m_bCasterChanged = 0;
   UpdateData(false);
+  // An entry equal to the stored caster wins over one that only begins
+  // with it ("host:21" is not "host:2101").
+  const int exact = m_listCasters.FindStringExact(-1, m_strHostPort);
+  if (exact >= 0) m_listCasters.SetCurSel(exact);
   return true;
 }
 

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr int kMaxCasterChars = 200;
-constexpr int kMaxAttempts = 1000;
-constexpr unsigned kMaxSeconds = 1000;
 
 }  // namespace
 
@@ -37,9 +35,9 @@ void CBroadcaster_NormalDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Text(pDX, IDC_USER, m_strUser);
   DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
   DDX_Text(pDX, IDC_ATTEMPTS, m_nAttempts);
-  DDV_MinMaxInt(pDX, m_nAttempts, 0, kMaxAttempts);
+  DDV_MinMaxInt(pDX, m_nAttempts, 0, kMaxReconnectAttempts);
   DDX_Text(pDX, IDC_TIME, m_nTime);
-  DDV_MinMaxUInt(pDX, m_nTime, 0, kMaxSeconds);
+  DDV_MinMaxUInt(pDX, m_nTime, 0, kMaxReconnectSeconds);
   // Last, so that its value decides what the combo box shows after a write.
   DDX_CBString(pDX, IDC_HOSTPORT_COMBO, m_strHostPortText);
   DDV_MaxChars(pDX, m_strHostPortText, kMaxCasterChars);

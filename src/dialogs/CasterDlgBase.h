@@ -7,6 +7,11 @@
 
 #include "framework/Dialog.h"
 
+// What the dialogs accept for the number of reconnection attempts and the
+// seconds between them.
+inline constexpr int kMaxReconnectAttempts = 1000;
+inline constexpr unsigned kMaxReconnectSeconds = 1000;
+
 class CCasterDlgBase : public CDialog {
  public:
   using CDialog::CDialog;

@@ -104,6 +104,16 @@ TEST_F(CorvoCasterDlgTest, OkWithoutASelectionKeepsTheStoredCaster) {
   }
 }
 
+TEST_F(CorvoCasterDlgTest, TheStoredCasterShowsItsOwnEntryNotOneThatBeginsWithIt) {
+  Configure(std::string("CAS;10.0.0.1;2101") + kTail + "CAS;10.0.0.1;21" + kTail + "ENDSOURCETABLE\n",
+            L"10.0.0.1:21");
+  std::wstring shown;
+  display.Do([&] { dlg.m_listCasters.GetText(dlg.m_listCasters.GetCurSel(), shown); }).Key(VK_F1);
+  EXPECT_EQ(Run(dlg), IDOK);
+  EXPECT_EQ(shown, L"10.0.0.1:21");
+  EXPECT_EQ(dlg.m_strHostPortStored, L"10.0.0.1:21");
+}
+
 TEST_F(CorvoCasterDlgTest, SpinnerChoiceTakesEffectOnOkOnly) {
   struct Case {
     UINT softKey;
