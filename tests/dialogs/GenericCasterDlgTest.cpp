@@ -209,16 +209,4 @@ TEST_F(GenericCasterDlgTest, TheBackKeyRemovesTheCharacterBeforeTheCaret) {
   }
 }
 
-TEST_F(GenericCasterDlgTest, ScreenShowsTheFieldsWithThePasswordMasked) {
-  Configure(L"c.example:2101", L"me:secret");
-  std::wstring screen;
-  display.Do([&] { screen = display.ScreenText(); }).Key(VK_F2);
-  Run(dlg);
-  for (const wchar_t* text : {L"Broadcaster", L"Host:Port", L"c.example:2101", L"User ID:", L"me", L"Password:",
-                              L"******", L"Reconnection Settings", L"Number of reconnection attempts:",
-                              L"Time between reconnection attempts:", L"seconds", L"OK", L"Cancel"})
-    EXPECT_NE(screen.find(text), std::wstring::npos) << "missing " << text << " in\n" << screen;
-  EXPECT_EQ(screen.find(L"secret"), std::wstring::npos) << screen;
-}
-
 }  // namespace
