@@ -17,3 +17,9 @@ void CCasterDlgBase::RestoreFromStored() {
   m_nAttempts = m_nAttemptsStored;
   m_nTime = static_cast<unsigned>(m_nTimeStored);
 }
+
+void CCasterDlgBase::OnCancel() {
+  RestoreFromStored();
+  m_bCasterChanged = 0;
+  EndDialog(IDCANCEL);
+}

@@ -7,11 +7,19 @@
 
 #include "framework/Dialog.h"
 
+// What the dialogs accept for the number of reconnection attempts and the
+// seconds between them.
+inline constexpr int kMaxReconnectAttempts = 1000;
+inline constexpr unsigned kMaxReconnectSeconds = 1000;
+
 class CCasterDlgBase : public CDialog {
  public:
   using CDialog::CDialog;
 
   void RestoreFromStored();
+  // Cancel rolls every value back, the caster included: the caster did not
+  // change, so the main window keeps its lists.
+  void OnCancel() override;
 
   // Stored: host, ":", port (the generic dialog may carry "/..." after it).
   std::wstring m_strHostPortStored;

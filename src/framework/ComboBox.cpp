@@ -97,12 +97,19 @@ void CComboBox::Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor text
   (void)bg;
   const std::wstring text = m_edit.GetWindowText();
   const int inner = std::max(m_rect.Width() - 1, 1);
-  const int offset = std::max(0, static_cast<int>(text.size()) - inner + 1);
+  // The caret is where the field's own caret is: Left and Right may have
+  // moved it into the text.
+  int selStart = 0;
+  int caretIndex = 0;
+  m_edit.GetSel(selStart, caretIndex);
+  const int offset = std::max(0, caretIndex - inner + 1);
   canvas.Text(m_rect.left, top, text.substr(static_cast<size_t>(std::min<int>(offset, static_cast<int>(text.size())))),
               inner, fg, textBg, false);
   if (focused) {
-    const int caret = std::min(static_cast<int>(text.size()) - offset, inner - 1);
-    canvas.Put(m_rect.left + caret, top, L' ', fg, textBg, true);
+    const int caret = std::min(caretIndex - offset, inner - 1);
+    const size_t under = static_cast<size_t>(caretIndex);
+    canvas.Put(m_rect.left + caret, top, under < text.size() ? MakeVisible(text.substr(under, 1))[0] : L' ', fg,
+               textBg, true);
   }
   canvas.Put(m_rect.right - 1, top, L'▾', fg, textBg, focused);
 }

@@ -1,4 +1,5 @@
 #include "framework/Resources.h"
+#include "res/CasterDialogIds.h"
 #include "res/ResourceIds.h"
 #include "res/SettingsResourceIds.h"
 
@@ -46,4 +47,5 @@ void RegisterFieldcastResources() {
 
   Resources::AddDialog(MainWindow());
   RegisterSettingsResources();
+  RegisterCasterDialogResources();
 }
