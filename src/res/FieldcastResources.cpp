@@ -1,5 +1,6 @@
 #include "framework/Resources.h"
 #include "res/ResourceIds.h"
+#include "res/StreamDetailsResources.h"
 
 namespace {
 
@@ -44,4 +45,5 @@ void RegisterFieldcastResources() {
   Resources::AddMenuBar({IDR_MENUBAR_DETAILS, {{IDS_SELECT, IDOK}, {IDS_CANCEL, IDCANCEL}}});
 
   Resources::AddDialog(MainWindow());
+  RegisterStreamDetailsResources();
 }
