@@ -229,11 +229,14 @@ const wchar_t* CarrierText(const std::wstring& code) {
 
 // Every field comes from a caster: it is shown with its control characters
 // made visible, so a stray line end can neither break the text's lines nor
-// reach the terminal.
+// reach the terminal. The line end a record's last field keeps from the
+// file is no part of its value.
 void CSourceTableDlg::ShowEntry(int n) {
   m_sourceTable.m_currentCity = m_sourceTable.m_cityTable[static_cast<size_t>(n - 1)];
   const _CityTableEntry& e = m_sourceTable.m_currentCity;
-  auto field = [](const std::wstring& text) { return MakeVisible(text); };
+  auto field = [](const std::wstring& text) {
+    return MakeVisible(std::wstring_view(text).substr(0, text.find_last_not_of(L"\r\n") + 1));
+  };
   std::wstring t = L"Broadcaster: " + field(m_strCasterLine1) + L"\r\n" + field(m_strCasterLine2) + L"\r\n" +
                    field(m_strCasterLine3);
   t += L"\r\n\r\nStream: " + field(e.identifier) + L", Entry No: " + std::to_wstring(m_nCurrent) + L" of " +
