@@ -39,8 +39,11 @@ void InThread::OnCaptureGga(unsigned run) {
       const int count = port.Read(port.m_buffer, SerialPort::kBufferSize);
       port.m_count = count;
       if (count == 0) {
+        // The port failed: the stop ends the run, and no connection may
+        // start meanwhile with a sentence from an earlier run.
         m_pDlg->SetRunStatus(run, L"ERROR: Failed read data from " + name);
         m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+        return;
       }
       const std::wstring text = platform::Widen(std::string_view(port.m_buffer, static_cast<size_t>(count)));
       m_pDlg->m_strGGA.Set(m_gga.ExtractGGA(text));

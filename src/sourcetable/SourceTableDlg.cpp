@@ -158,7 +158,7 @@ void CSourceTableDlg::ShowPagedEntry() {
 
 std::vector<std::string> CSourceTableDlg::HostsToLookUp() const {
   std::vector<std::string> hosts;
-  if (!HasNoLetters(HostOf(m_strCasterAddress))) return hosts;
+  if (!HasNoLetters(HostOf(m_strCasterAddress.substr(0, m_strCasterAddress.rfind(L'/'))))) return hosts;
   for (const _BroadcasterTableEntry& caster : m_sourceTable.m_broadcasterTable)
     hosts.push_back(platform::Narrow(HostOf(caster.host + L":" + caster.port)));
   return hosts;

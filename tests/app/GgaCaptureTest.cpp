@@ -17,7 +17,7 @@ bool NoGga(const std::string& line) { return line.find("GGA,") == std::string::n
 
 TEST_F(GgaTest, TheCasterGetsTheReceiversSentenceAndASecondRunTakesTheRememberedOne) {
   RecordingCaster caster;
-  Configure(caster.port());
+  ConfigureNmeaStream(caster.port());
   CFieldcastDlg dlg;
   auto receiver = std::make_unique<NmeaReceiver>(pty, NmeaReceiver::Epochs(kSkytraq));
   std::wstring statusWhileStreaming;
@@ -45,7 +45,7 @@ TEST_F(GgaTest, TheCasterGetsTheReceiversSentenceAndASecondRunTakesTheRemembered
 // The receiver's sentence comes in two reads: the first ends inside it.
 TEST_F(GgaTest, ASentenceSplitAcrossTwoReadsIsUploadedWhole) {
   RecordingCaster caster;
-  Configure(caster.port());
+  ConfigureNmeaStream(caster.port());
   const std::string rmc = SentencesOf(kSkytraq, "RMC")[0] + "\r\n";
   const std::string gga = SentencesOf(kSkytraq, "GGA")[1];
   CFieldcastDlg dlg;
@@ -63,7 +63,7 @@ TEST_F(GgaTest, ASentenceSplitAcrossTwoReadsIsUploadedWhole) {
 
 TEST_F(GgaTest, AGnggaReceiverWorksWhenItsTalkerIsAccepted) {
   RecordingCaster caster;
-  Configure(caster.port());
+  ConfigureNmeaStream(caster.port());
   CFieldcastDlg dlg;
   dlg.m_ggaOptions.talkers = {L"GP", L"GN"};
   NmeaReceiver receiver(pty, NmeaReceiver::Epochs(kZedF9p));
@@ -84,7 +84,7 @@ TEST_F(GgaTest, WithAnIntervalTheCasterGetsFreshSentencesAndTheStreamStaysWhole)
       testing_support::ReadFileBytes(testing_support::TestDataPath("rtcm/caster-stream-raw-rtcm3-msm7.pygnssutils.bin"));
   // 63 kB at 5 kB a second: about thirteen seconds of stream.
   RecordingCaster caster(stream, 250, std::chrono::milliseconds(50));
-  Configure(caster.port());
+  ConfigureNmeaStream(caster.port());
   CFieldcastDlg dlg;
   dlg.m_ggaOptions.intervalSeconds = 5;
   // The receiver starts once the port is open: the pseudo-terminal echoes

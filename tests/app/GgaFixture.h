@@ -6,25 +6,12 @@
 #include "app/RecordingCaster.h"
 #include "app/StreamingFixture.h"
 
-class GgaTest : public MainWindowTest {
+class GgaTest : public StreamingTest {
  protected:
-  void SetUp() override {
-    MainWindowTest::SetUp();
-    ASSERT_TRUE(pty.ok());
-    setenv("FIELDCAST_COM1", pty.SlavePath().c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("FIELDCAST_COM1");
-    MainWindowTest::TearDown();
-  }
-  // GNSS.ini for the caster on this machine, output to COM1; the stream MP1
-  // wants the position (NMEA flag 1).
-  void Configure(int casterPort) {
-    dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(casterPort) +
-                              "\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n"
-                              "[COM-Port]\nCOM-Port=COM1\nBaudrate=115200\nDatabits=8 data bits\n"
-                              "Parity=no parity\nStop Bits=1 stop bit\n[GNSS]\nMount Point=MP1\nNetwork=All\n"
-                              "[Design]\nColour=\n");
+  // The caster on this machine, output to COM1; the stream MP1 wants the
+  // position (NMEA flag 1).
+  void ConfigureNmeaStream(int casterPort) {
+    Configure(casterPort, "", 0);
     dir.Write("sourcetable.dat",
               "STR;MP1;VRS;RTCM 3.2;1004(1);2;GPS+GLO;TEST;XXX;50.00;8.00;1;1;gen;none;N;N;9600;test\r\n"
               "ENDSOURCETABLE\r\n");
@@ -44,7 +31,4 @@ class GgaTest : public MainWindowTest {
       if (upload == sentence + "\r\n") return true;
     return false;
   }
-  std::wstring Status(CFieldcastDlg& dlg) { return dlg.GetDlgItemText(IDC_STATUS); }
-
-  testing_support::PtyPair pty;
 };

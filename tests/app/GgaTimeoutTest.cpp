@@ -27,7 +27,7 @@ TEST_F(GgaTest, WithoutAnAcceptedSentenceTheRunStopsAfterAMinute) {
   for (const Silent& s : kSilent) {
     SCOPED_TRACE(s.legend);
     RecordingCaster caster;
-    Configure(caster.port());
+    ConfigureNmeaStream(caster.port());
     ASSERT_TRUE(platform::SetTraceTarget(platform::TraceTarget::File, dir.File("trace.log")));
     CFieldcastDlg dlg;
     NmeaReceiver receiver(pty, NmeaReceiver::Epochs(s.capture, s.keep));
