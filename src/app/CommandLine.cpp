@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ostream>
 #include <string_view>
 
@@ -12,6 +13,29 @@ constexpr int kUsageError = 2;
 int Fail(std::ostream& errors, const std::string& message) {
   errors << "fieldcast: " << message << "\nTry 'fieldcast --help' for the options.\n";
   return kUsageError;
+}
+
+// "GP,GN": two-character talker identifiers, upper-case as NMEA writes them.
+bool ParseTalkers(const std::string& list, std::vector<std::wstring>& talkers) {
+  talkers.clear();
+  size_t from = 0;
+  while (from <= list.size()) {
+    const size_t comma = std::min(list.find(',', from), list.size());
+    const std::string talker = list.substr(from, comma - from);
+    if (talker.size() != 2) return false;
+    for (char c : talker)
+      if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) return false;
+    talkers.emplace_back(talker.begin(), talker.end());
+    from = comma + 1;
+  }
+  return true;
+}
+
+// Whole seconds from 1 to an hour; a longer pause is no position update.
+bool ParseInterval(const std::string& text, int& seconds) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  seconds = std::stoi(text);
+  return seconds >= 1 && seconds <= 3600;
 }
 
 }  // namespace
@@ -27,6 +51,11 @@ void PrintUsage(std::ostream& out) {
          "                     instead of the program's directory\n"
          "  --debug-log FILE   append the debug trace to FILE\n"
          "  --list-ports       show which device each COM port name stands for\n"
+         "  --gga-talkers LIST accept the GGA sentences of these talkers (default GP;\n"
+         "                     receivers that send $GNGGA need GP,GN)\n"
+         "  --gga-interval SECONDS  while a stream that wants the position runs,\n"
+         "                     upload the receiver's newest GGA every SECONDS (1-3600;\n"
+         "                     default: once per connection)\n"
          "  --help             show this help\n"
          "  --version          show the version\n\n"
          "COMn is the device in the environment variable FIELDCAST_COMn, or else the\n"
@@ -53,6 +82,14 @@ int ParseCommandLine(int argc, char** argv, CommandLine& options, std::ostream& 
         return Fail(errors, "--dir: '" + options.directory + "' is not a directory");
     } else if (arg == "--debug-log") {
       if (!value(options.debugLog)) return Fail(errors, "--debug-log needs a file name");
+    } else if (arg == "--gga-talkers") {
+      std::string list;
+      if (!value(list) || !ParseTalkers(list, options.gga.talkers))
+        return Fail(errors, "--gga-talkers needs two-character talkers separated by commas, for example GP,GN");
+    } else if (arg == "--gga-interval") {
+      std::string seconds;
+      if (!value(seconds) || !ParseInterval(seconds, options.gga.intervalSeconds))
+        return Fail(errors, "--gga-interval needs a number of seconds from 1 to 3600");
     } else {
       return Fail(errors, "unknown option '" + std::string(arg) + "'");
     }

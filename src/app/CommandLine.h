@@ -2,6 +2,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "app/GgaOptions.h"
+
 struct CommandLine {
   bool headless = false;
   bool start = false;
@@ -10,6 +12,7 @@ struct CommandLine {
   bool listPorts = false;
   std::string directory;
   std::string debugLog;
+  GgaOptions gga;
 };
 
 // Answers 0 when the options are good; otherwise prints a clear message to

@@ -13,6 +13,7 @@ bool CFieldcastApp::InitInstance() {
   SetRegistryKey(L"Local AppWizard-Generated Applications");
   CFieldcastDlg dlg;
   dlg.m_bStartOnInit = m_bStartOnInit;
+  dlg.m_ggaOptions = m_ggaOptions;
   m_pMainWnd = &dlg;
   dlg.DoModal();
   m_pMainWnd = nullptr;

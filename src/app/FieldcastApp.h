@@ -1,4 +1,5 @@
 #pragma once
+#include "app/GgaOptions.h"
 #include "framework/WinApp.h"
 
 // The application: runs the main window modally and ends when it closes.
@@ -7,4 +8,5 @@ class CFieldcastApp : public CWinApp {
   bool InitInstance() override;
   // Press Start as soon as the main window is up (running as a service).
   bool m_bStartOnInit = false;
+  GgaOptions m_ggaOptions;
 };

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <string>
 
+#include "app/GgaOptions.h"
 #include "app/Shared.h"
 #include "dialogs/BroadcasterDlg.h"
 #include "dialogs/Broadcaster_NormalDlg.h"
@@ -141,6 +142,8 @@ class CFieldcastDlg : public CDialog {
   CBrush m_brushDefault;
   // Not one of the window's own members: set by --start.
   bool m_bStartOnInit = false;
+  // Set by --gga-talkers and --gga-interval before the threads start.
+  GgaOptions m_ggaOptions;
   // Stream bytes that came in the reply's first block, after its header:
   // the output thread writes them before it receives the next block.
   Shared<std::string> m_strPendingStreamData;

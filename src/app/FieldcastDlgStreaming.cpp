@@ -218,10 +218,12 @@ void CFieldcastDlg::OnSettings() {
 
 void CFieldcastDlg::OnStreamDetails() {
   UpdateData(true);
-  m_streamDetailsDlg.m_strMountPoint = m_strMountPoint.Get();
+  m_streamDetailsDlg.m_strCurrentMountPoint = m_strMountPoint.Get();
+  // The caster lines describe the caster in use.
+  m_streamDetailsDlg.m_strCasterAddress = ActiveCasterDlg().m_strHostPortStored;
   if (m_streamDetailsDlg.DoModal() == IDOK) {
     FillStreamList(L"All", L"");
-    m_listStreams.SetCurSel(m_streamDetailsDlg.m_nCurrentEntry);
+    m_listStreams.SetCurSel(m_streamDetailsDlg.m_nCurrent);
     UpdateData(true);
     OnStreamChosen();
     bool needsNmea = false;

@@ -1,6 +1,7 @@
 // The reception thread's steps: connect, send the request and classify the
 // reply, upload the GGA sentence. Each step posts the next one.
 #include "app/FieldcastDlg.h"
+#include "app/GgaOptions.h"
 #include "app/Messages.h"
 #include "app/WorkerThreads.h"
 #include "framework/EventLoop.h"
@@ -31,6 +32,9 @@ InThread::InThread() {
   OnStep(TM_SEND_REQUEST, &InThread::OnSendRequest);
   OnStep(TM_SEND_GGA, &InThread::OnSendGga);
   OnStep(TM_CAPTURE_GGA, &InThread::OnCaptureGga);
+  OnThreadMessage(TM_FOLLOW_GGA, [this](WPARAM run, LPARAM chain) {
+    OnFollowGga(static_cast<unsigned>(run), static_cast<unsigned>(chain));
+  });
 }
 
 void InThread::PostToOutput(UINT message, unsigned run) {
@@ -39,6 +43,7 @@ void InThread::PostToOutput(UINT message, unsigned run) {
 
 void InThread::OnConnect(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
+  ++m_nFollowChain;  // a new connection is not followed before it is accepted
   (void)platform::EstablishDataConnection();  // its answer does not decide anything
   platform::Sleep(kAfterConnectionManagerMilliseconds);
   m_pDlg->PrepareCasterAddress(run);
@@ -145,10 +150,5 @@ void InThread::OnSendGga(unsigned run) {
   }
   platform::Sleep(kAfterGgaMilliseconds);
   PostToOutput(TM_RECEIVE, run);
-}
-
-// The receiver's GGA sentence is not read from the port yet: the stream
-// gets whatever sentence the program holds.
-void InThread::OnCaptureGga(unsigned run) {
-  if (m_pDlg->IsCurrentRun(run)) PostThreadMessage(TM_CONNECT, run);
+  StartFollowingGga(run);
 }

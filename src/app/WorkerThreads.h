@@ -9,6 +9,7 @@
 #include <string>
 
 #include "framework/WinThread.h"
+#include "serial/GgaExtractor.h"
 
 class CFieldcastDlg;
 
@@ -40,6 +41,14 @@ class InThread : public CStreamWorker {
   void OnSendGga(unsigned run);
   void OnCaptureGga(unsigned run);
   void PostToOutput(UINT message, unsigned run);
+  // Following the receiver's position while a stream runs (GgaFollow.cpp).
+  void StartFollowingGga(unsigned run);
+  void OnFollowGga(unsigned run, unsigned chain);
+
+  // Keeps the last sentence found for the program's life.
+  GgaExtractor m_gga;
+  unsigned m_nFollowChain = 0;  // the chain of follow steps that is current
+  std::int64_t m_nLastGgaUploadMs = 0;
 };
 
 // The output thread: open the port, receive stream blocks, write them.

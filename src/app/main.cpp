@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
 
   CFieldcastApp app;
   app.m_bStartOnInit = options.start;
+  app.m_ggaOptions = options.gga;
   app.InitInstance();
 
   EventLoop::Instance().SetDisplay(nullptr);

@@ -121,22 +121,27 @@ bool CEdit::OnKeyDown(UINT key, bool shift) {
   }
 }
 
+// Lines break at the last blank that fits (the blank itself is dropped), so
+// words stay whole on a narrow screen; a word longer than the width is cut.
 std::vector<std::wstring> CEdit::WrappedLines() const {
   std::vector<std::wstring> lines;
   const size_t width = static_cast<size_t>(std::max(m_rect.Width(), 1));
-  std::wstring current;
-  for (size_t i = 0; i <= m_strText.size(); ++i) {
-    const bool end = i == m_strText.size();
-    const wchar_t c = end ? L'\n' : m_strText[i];
-    if (c == L'\r') continue;
-    if (c == L'\n' || current.size() == width) {
-      lines.push_back(current);
-      current.clear();
-      if (c == L'\n') continue;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = std::min(m_strText.find(L'\n', start), m_strText.size());
+    std::wstring line;
+    for (size_t i = start; i < end; ++i)
+      if (m_strText[i] != L'\r') line.push_back(m_strText[i]);
+    while (line.size() > width) {
+      const size_t blank = line.rfind(L' ', width);
+      const size_t cut = blank == std::wstring::npos || blank == 0 ? width : blank;
+      lines.push_back(line.substr(0, cut));
+      line.erase(0, cut == blank ? cut + 1 : cut);
     }
-    current.push_back(c);
+    lines.push_back(line);
+    if (end == m_strText.size()) return lines;
+    start = end + 1;
   }
-  return lines;
 }
 
 int CEdit::GetLineCount() const { return IsMultiLine() ? static_cast<int>(WrappedLines().size()) : 1; }

@@ -118,6 +118,11 @@ void TCPSocket::Close() {
   m_bConnected = false;
 }
 
+void TCPSocket::Shutdown() {
+  std::lock_guard<std::mutex> guard(m_handleMutex);
+  if (m_hSocket) shutdown(m_hSocket->fd(), SHUT_RDWR);
+}
+
 bool TCPSocket::recvMsg(int waitSeconds) {
   const auto handle = CurrentHandle();
   if (handle && !PollFor(handle->fd(), POLLIN, waitSeconds)) return false;

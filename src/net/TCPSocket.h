@@ -39,6 +39,9 @@ class TCPSocket {
   // Close, CreateSocket, connect, wait up to kConnectWaitSeconds.
   [[nodiscard]] bool Connect(const char* host, int port);
   void Close();
+  // Ends the connection but keeps it as the current one: a thread waiting
+  // in recvMsg wakes with a failed receive and handles the loss itself.
+  void Shutdown();
   // Waits up to `waitSeconds` for data, then receives up to kBufferSize bytes
   // into m_buffer (zero-terminated, count in m_len). Nothing within the wait:
   // false, buffer and count untouched. Peer closed or error: false, m_len 0.

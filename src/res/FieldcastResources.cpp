@@ -2,6 +2,7 @@
 #include "res/CasterDialogIds.h"
 #include "res/ResourceIds.h"
 #include "res/SettingsResourceIds.h"
+#include "res/StreamDetailsResources.h"
 
 namespace {
 
@@ -48,4 +49,5 @@ void RegisterFieldcastResources() {
   Resources::AddDialog(MainWindow());
   RegisterSettingsResources();
   RegisterCasterDialogResources();
+  RegisterStreamDetailsResources();
 }

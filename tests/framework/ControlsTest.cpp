@@ -146,6 +146,19 @@ TEST(EditTest, ReadOnlyMultiLineScrollsToItsEndThenLetsTheKeyGo) {
   EXPECT_EQ(edit.GetWindowText(), L"1\n2\n3\n4\n5");
 }
 
+TEST(EditTest, MultiLineTextBreaksAtBlanksAndCutsOnlyLongWords) {
+  CEdit edit;
+  edit.Create(nullptr, kEdit, {0, 0, 10, 9}, L"", ES_MULTILINE | ES_READONLY);
+  edit.SetWindowText(L"Entry No: 12 of 34\r\n\r\n1004(1),1005(10) x");
+  Canvas canvas(10, 12);
+  edit.Paint(canvas, CellColor::Default(), CellColor::Default(), CellColor::Default());
+  std::vector<std::wstring> rows;
+  for (int row = 0; row < 6; ++row) rows.push_back(canvas.Row(CDialog::kBodyTop + row));
+  EXPECT_EQ(rows, (std::vector<std::wstring>{L"Entry No: ", L"12 of 34  ", L"          ", L"1004(1),10", L"05(10) x  ",
+                                             L"          "}));
+  EXPECT_EQ(edit.GetLineCount(), 5);
+}
+
 TEST(ListBoxTest, InsertStringKeepsInsertionOrderAndTheSelectedEntry) {
   CListBox list;
   list.Create(nullptr, kList, {0, 0, 10, 1}, L"", 0);

@@ -46,6 +46,8 @@ bool EventForFunctionKey(unsigned code, InputEvent& event) {
     case KEY_HOME: event = Key(VK_HOME); return true;
     case KEY_END: event = Key(VK_END); return true;
     case KEY_DC: event = Key(VK_DELETE); return true;
+    case KEY_PPAGE: event = Key(VK_PRIOR); return true;
+    case KEY_NPAGE: event = Key(VK_NEXT); return true;
     default: break;
   }
   if (code == static_cast<unsigned>(KEY_F(1))) {
