@@ -15,6 +15,7 @@ bool CFieldcastApp::InitInstance() {
   dlg.m_bStartOnInit = m_bStartOnInit;
   m_pMainWnd = &dlg;
   dlg.DoModal();
+  m_strSaveProblem = dlg.m_strSaveProblem;
   m_pMainWnd = nullptr;
   return false;
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "framework/WinApp.h"
 
 // The application: runs the main window modally and ends when it closes.
@@ -7,4 +9,6 @@ class CFieldcastApp : public CWinApp {
   bool InitInstance() override;
   // Press Start as soon as the main window is up (running as a service).
   bool m_bStartOnInit = false;
+  // Why Exit could not save the settings (empty when it could).
+  std::wstring m_strSaveProblem;
 };
