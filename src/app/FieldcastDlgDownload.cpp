@@ -23,9 +23,9 @@ bool IsOneNetwork(const std::wstring& network) { return network != L"All" && net
 }  // namespace
 
 LRESULT CFieldcastDlg::OnSourceTableReady(WPARAM run, LPARAM) {
-  if (!IsCurrentRun(static_cast<unsigned>(run))) return 0;
+  // Taken even for a run that has ended, so its temporary file goes now.
   std::optional<ReceivedSourceTable> received = m_receivedTable.Take(static_cast<unsigned>(run));
-  if (!received) return 0;
+  if (!received || !IsCurrentRun(static_cast<unsigned>(run))) return 0;
   SetRunStatus(static_cast<unsigned>(run), ApplyReceivedSourceTable(*received));
   PostRunMessage(static_cast<unsigned>(run), WM_STREAM_STOP);
   return 0;
