@@ -16,7 +16,12 @@ bool CFile::Open(const std::wstring& path, unsigned flags) {
   Close();
   int mode = (flags & modeWrite) ? O_WRONLY : O_RDONLY;
   if (flags & modeCreate) mode |= O_CREAT | O_TRUNC;
-  m_fd = ::open(platform::NarrowLocal(path).c_str(), mode | O_CLOEXEC, 0644);
+  // Not waiting in the open: a FIFO planted in the program's directory
+  // would hold it until somebody writes. Reads then wait as usual (and a
+  // FIFO without a writer reads as empty).
+  const bool reading = (flags & modeWrite) == 0;
+  m_fd = ::open(platform::NarrowLocal(path).c_str(), mode | O_CLOEXEC | (reading ? O_NONBLOCK : 0), 0644);
+  if (m_fd >= 0 && reading) (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   return m_fd >= 0;
 }
 

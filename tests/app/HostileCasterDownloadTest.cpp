@@ -266,3 +266,13 @@ TEST_F(HostileCasterDownloadTest, ANetworkThatVanishedLeavesTheListsOnAll) {
   EXPECT_EQ(outcome.streams.size(), 3u);
   EXPECT_EQ(outcome.mountPoint, L"NEW1");
 }
+
+// Anybody who can write the directory could put a FIFO where the table
+// lies; an ordinary open of it waits for a writer for good.
+TEST_F(MainWindowTest, AFifoInTheTablesPlaceCannotHoldTheStart) {
+  ASSERT_EQ(mkfifo(dir.File("sourcetable.dat").c_str(), 0600), 0);
+  CFieldcastDlg dlg;
+  display.Key(VK_F1);
+  dlg.DoModal();
+  EXPECT_EQ(display.Info().statusLine, L"ERROR: Corrupt or no source table.");
+}
