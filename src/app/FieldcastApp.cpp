@@ -16,6 +16,7 @@ bool CFieldcastApp::InitInstance() {
   dlg.m_ggaOptions = m_ggaOptions;
   m_pMainWnd = &dlg;
   dlg.DoModal();
+  m_strSaveProblem = dlg.m_strSaveProblem;
   m_pMainWnd = nullptr;
   return false;
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include "app/GgaOptions.h"
+#include <string>
+
 #include "framework/WinApp.h"
 
 // The application: runs the main window modally and ends when it closes.
@@ -9,4 +11,6 @@ class CFieldcastApp : public CWinApp {
   // Press Start as soon as the main window is up (running as a service).
   bool m_bStartOnInit = false;
   GgaOptions m_ggaOptions;
+  // Why Exit could not save the settings (empty when it could).
+  std::wstring m_strSaveProblem;
 };

@@ -8,7 +8,6 @@
 // InThread and OutThread read and write the members marked "shared" below
 // and then post a refresh message; those members are atomics or Shared<>
 // values, so a reader never sees half a write.
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -16,6 +15,7 @@
 
 #include "app/GgaOptions.h"
 #include "app/Shared.h"
+#include "app/SourceTableReceiver.h"
 #include "dialogs/BroadcasterDlg.h"
 #include "dialogs/Broadcaster_NormalDlg.h"
 #include "dialogs/SettingsDlg.h"
@@ -55,7 +55,8 @@ class CFieldcastDlg : public CDialog {
   // run by the reception thread before each connection of a run.
   bool PrepareCasterAddress(unsigned run);
   void LoadConfiguration();
-  void SaveConfiguration();
+  // False when the settings could not be saved; m_strSaveProblem says why.
+  bool SaveConfiguration();
 
   // --- the network and stream lists ---------------------------------------
   // Answers whether `network` is the identifier of a network of the table.
@@ -129,7 +130,6 @@ class CFieldcastDlg : public CDialog {
   Shared<std::string> m_szCredentials;           // shared: Base64 of the credential text
   Shared<std::wstring> m_strStatus;              // shared
   std::wstring m_strDesign;
-  std::array<char, 1024> m_iniBuffer{};
   Shared<std::wstring> m_strGGA;                 // shared
   std::atomic<int> m_nProgressPos{0};            // shared
   std::atomic<int> m_nTotalBytes{0};             // shared
@@ -153,6 +153,13 @@ class CFieldcastDlg : public CDialog {
   std::atomic<std::int64_t> m_nStreamStartMs{0};
   // Attempts in a row that brought less than a minute of data.
   std::atomic<int> m_nQuickFailures{0};
+  // Why an existing GNSS.ini could not be read at start-up (empty when it
+  // could): such a file is never overwritten.
+  std::wstring m_strIniReadProblem;
+  // Why the settings could not be saved at Exit (empty when they were).
+  std::wstring m_strSaveProblem;
+  // A downloaded source table on its way from InThread to the window.
+  SourceTableHandover m_receivedTable;
 
  private:
   // Message handlers.
@@ -163,6 +170,9 @@ class CFieldcastDlg : public CDialog {
   LRESULT OnProgressUpdate(WPARAM, LPARAM);
   LRESULT OnStreamStop(WPARAM, LPARAM);
   LRESULT OnSourceTableReady(WPARAM, LPARAM);
+  // Puts a received table in place when it reads as one; answers the status.
+  std::wstring ApplyReceivedSourceTable(ReceivedSourceTable& received);
+  void ShowListsOfNewTable();
   LRESULT OnReconnectMessage(WPARAM, LPARAM);
   void OnReconnectTimer(UINT id);
 

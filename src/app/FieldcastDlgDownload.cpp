@@ -1,109 +1,76 @@
-// The source-table download. The reception thread has sent a request with
-// an empty mount point and seen a source-table reply; the window reads the
-// rest of the reply from the same connection into sourcetable.dat, parses it
-// again and rebuilds both lists.
-#include <algorithm>
-#include <cstdio>
+// The end of a source-table download. The reception thread has received
+// the table into a temporary file beside sourcetable.dat; the window reads
+// it, puts it in place only when it reads as a table, and rebuilds both
+// lists. Anything less keeps the old file, the old table and the lists.
 #include <string>
-#include <string_view>
 
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
 #include "app/StatusTexts.h"
-#include "framework/File.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
 
 namespace {
 
-constexpr std::string_view kEndMarker = "ENDSOURCETABLE";
-constexpr std::string_view kNoTableMarker = "NO SOURCETABLE AVAILABLE";
-// Appended to a caster's refusal so the stored file ends like a table.
-constexpr std::string_view kNoTableTail = ";\n ENDSOURCETABLE";
 constexpr wchar_t kUpdatedStatus[] = L"Updated source table.";
 constexpr wchar_t kNoTableStatus[] = L"NO SOURCETABLE AVAILABLE";
 constexpr wchar_t kNotUpdatedStatus[] = L"ERROR: source table not updated";
+constexpr wchar_t kTooLargeStatus[] = L"ERROR: source table over 16 MB";
+constexpr wchar_t kNotStoredStatus[] = L"ERROR: source table could not be stored";
 
-// Watches the received bytes for the two markers. Blocks are counted bytes;
-// a marker split over two blocks is found in the join of the previous block
-// and the new one.
-class MarkerWatch {
- public:
-  // Answers the block as it is to be stored (a refusal gets the tail).
-  std::string Add(std::string_view block) {
-    std::string stored(block);
-    const std::string joined = m_previous + stored;
-    if (!m_bNoTable && joined.find(kNoTableMarker) != std::string::npos) {
-      m_bNoTable = true;
-      stored += kNoTableTail;
-    }
-    if ((m_previous + stored).find(kEndMarker) != std::string::npos) m_bEndSeen = true;
-    // The longer marker less one byte is all a split marker can carry over.
-    m_previous = stored.substr(stored.size() > kNoTableMarker.size() ? stored.size() - kNoTableMarker.size() : 0);
-    return stored;
-  }
-  bool EndSeen() const { return m_bEndSeen; }
-  bool NoTable() const { return m_bNoTable; }
-
- private:
-  std::string m_previous;
-  bool m_bEndSeen = false;
-  bool m_bNoTable = false;
-};
+bool IsOneNetwork(const std::wstring& network) { return network != L"All" && network != L"All Unprotected"; }
 
 }  // namespace
 
 LRESULT CFieldcastDlg::OnSourceTableReady(WPARAM run, LPARAM) {
-  if (!IsCurrentRun(static_cast<unsigned>(run))) return 0;
-  const std::wstring network = m_strNetwork;
-  // The first block starts with the reply's status line, which is not stored.
-  std::string_view first(m_socket.m_buffer, static_cast<size_t>(std::max(m_socket.m_len, 0)));
-  const size_t lineEnd = first.find('\n');
-  first = lineEnd == std::string_view::npos ? std::string_view() : first.substr(lineEnd + 1);
-
-  // The new table goes to a temporary file beside the old one and replaces
-  // it only once the end marker arrived: a broken download keeps the old table.
-  const std::wstring temporary = m_strSourceTablePath + L".download";
-  CFile file;
-  if (!file.Open(temporary, CFile::modeCreate | CFile::modeWrite)) {
-    platform::Trace(L"Cannot create " + temporary + L"\n");
-    PostRunMessage(static_cast<unsigned>(run), WM_STREAM_STOP);
-    return 0;
-  }
-  MarkerWatch watch;
-  std::string stored = watch.Add(first);
-  bool written = file.Write(stored.data(), stored.size());
-  while (written && m_socket.recvMsg()) {
-    stored = watch.Add(std::string_view(m_socket.m_buffer, static_cast<size_t>(m_socket.m_len)));
-    written = file.Write(stored.data(), stored.size());
-  }
-  written = file.Close() && written;
-  const bool complete = written && watch.EndSeen() &&
-                        std::rename(platform::NarrowLocal(temporary).c_str(),
-                                    platform::NarrowLocal(m_strSourceTablePath).c_str()) == 0;
-  if (!complete) {
-    std::remove(platform::NarrowLocal(temporary).c_str());
-    SetRunStatus(static_cast<unsigned>(run), kNotUpdatedStatus);
-    PostRunMessage(static_cast<unsigned>(run), WM_STREAM_STOP);
-    return 0;
-  }
-
-  if (m_streamDetailsDlg.m_sourceTable.ReadSourceTable()) {
-    FillNetworkList(network);
-    FillStreamList(network, L"");
-    // The stream the rebuilt list shows is the one the mount point follows.
-    m_listStreams.GetText(m_listStreams.GetCurSel(), m_strStream);
-    if (network != L"All" && network != L"All Unprotected" && m_strStream != kUpdateSourceTable)
-      m_strStream += L"/" + network;
-    bool needsNmea = false;
-    m_strMountPoint.Set(m_streamDetailsDlg.m_sourceTable.GetMountpoint(m_strStream, needsNmea));
-    m_bSendNmea = needsNmea;
-  } else {
-    m_strStatus.Set(kNoSourceTableStatus);
-    EndOfRunReset();
-  }
-  m_strStatus.Set(watch.NoTable() ? kNoTableStatus : kUpdatedStatus);
-  UpdateData(false);
+  // Taken even for a run that has ended, so its temporary file goes now.
+  std::optional<ReceivedSourceTable> received = m_receivedTable.Take(static_cast<unsigned>(run));
+  if (!received || !IsCurrentRun(static_cast<unsigned>(run))) return 0;
+  SetRunStatus(static_cast<unsigned>(run), ApplyReceivedSourceTable(*received));
   PostRunMessage(static_cast<unsigned>(run), WM_STREAM_STOP);
   return 0;
+}
+
+std::wstring CFieldcastDlg::ApplyReceivedSourceTable(ReceivedSourceTable& received) {
+  using Outcome = ReceivedSourceTable::Outcome;
+  switch (received.outcome) {
+    case Outcome::Incomplete:
+      return kNotUpdatedStatus;
+    case Outcome::TooLarge:
+      return kTooLargeStatus;
+    case Outcome::NotStored:
+      platform::Trace(L"Cannot store the source table beside " + m_strSourceTablePath + L": " + received.problem + L"\n");
+      return kNotStoredStatus;
+    case Outcome::Complete:
+      break;
+  }
+  SourceTable& table = m_streamDetailsDlg.m_sourceTable;
+  table.m_strFileName = platform::WidenLocal(received.file->Path());
+  const bool readable = table.ReadSourceTable();
+  table.m_strFileName = m_strSourceTablePath;
+  const bool stored = readable && received.file->Commit();
+  if (!stored) {
+    // The lists still show the old table: read it again so they match it.
+    (void)table.ReadSourceTable();
+    if (!readable) return kNoSourceTableStatus;
+    platform::Trace(L"Cannot store " + m_strSourceTablePath + L": " + received.file->ErrorText() + L"\n");
+    return kNotStoredStatus;
+  }
+  ShowListsOfNewTable();
+  return received.bNoTable ? kNoTableStatus : kUpdatedStatus;
+}
+
+// As at start-up: the streams follow the network the list shows, so a
+// network the new table no longer has leaves both lists on "All".
+void CFieldcastDlg::ShowListsOfNewTable() {
+  FillNetworkList(m_strNetwork);
+  m_listNetworks.GetText(m_listNetworks.GetCurSel(), m_strNetwork);
+  FillStreamList(m_strNetwork, L"");
+  // The stream the rebuilt list shows is the one the mount point follows.
+  m_listStreams.GetText(m_listStreams.GetCurSel(), m_strStream);
+  if (IsOneNetwork(m_strNetwork) && m_strStream != kUpdateSourceTable) m_strStream += L"/" + m_strNetwork;
+  bool needsNmea = false;
+  m_strMountPoint.Set(m_streamDetailsDlg.m_sourceTable.GetMountpoint(m_strStream, needsNmea));
+  m_bSendNmea = needsNmea;
+  UpdateData(false);
 }

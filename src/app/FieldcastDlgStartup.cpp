@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/StatusTexts.h"
 #include "app/WorkerThreads.h"
+#include "framework/MessageBox.h"
 #include "net/Base64.h"
 #include "platform/ModuleDir.h"
 #include "platform/Trace.h"
@@ -107,7 +108,8 @@ void CFieldcastDlg::OnOK() {
     OnStop();
     return;
   }
-  SaveConfiguration();
+  // The person must learn that the settings were lost before the window goes.
+  if (!SaveConfiguration()) AfxMessageBox(m_strSaveProblem, MB_ICONEXCLAMATION);
   StopWorkerThreads();
   EndDialog(IDOK);
 }

@@ -8,7 +8,9 @@
 #include "app/StatusTexts.h"
 #include "app/WorkerThreads.h"
 #include "framework/EventLoop.h"
+#include "net/NtripRequest.h"
 #include "platform/Clock.h"
+#include "platform/ControlCharacters.h"
 #include "platform/HostLookup.h"
 #include "platform/Text.h"
 #include "res/ResourceIds.h"
@@ -52,6 +54,12 @@ void CFieldcastDlg::EnableIdleControls(bool idle) {
 
 void CFieldcastDlg::OnStart() {
   UpdateData(true);
+  // Such a stream cannot be requested: say so instead of starting a run.
+  if (m_listStreams.GetCurSel() > 0 && platform::HasControlCharacter(m_strMountPoint.Get())) {
+    m_strStatus.Set(std::wstring(kMountPointControlStatus));
+    UpdateData(false);
+    return;
+  }
   unsigned run = 0;
   {
     std::lock_guard lock(m_runMutex);

@@ -104,7 +104,7 @@ void InThread::OnReply(unsigned run) {
     case NtripReply::SourceTable: {
       const int attempts = m_pDlg->m_nAttemptsLeft;
       if (attempts == m_pDlg->ActiveCasterDlg().m_nAttemptsStored || attempts < 1) {
-        m_pDlg->PostRunMessage(run, WM_SOURCETABLE_READY);
+        OnDownloadSourceTable(run);
       } else {
         // A reconnection whose mount point the caster no longer offers.
         m_pDlg->NoteAttemptEnded(0);

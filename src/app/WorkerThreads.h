@@ -38,6 +38,7 @@ class InThread : public CStreamWorker {
   void OnConnect(unsigned run);
   void OnSendRequest(unsigned run);
   void OnReply(unsigned run);
+  void OnDownloadSourceTable(unsigned run);
   void OnSendGga(unsigned run);
   void OnCaptureGga(unsigned run);
   void PostToOutput(UINT message, unsigned run);

@@ -57,5 +57,9 @@ int main(int argc, char** argv) {
 
   EventLoop::Instance().SetDisplay(nullptr);
   display->Shutdown();
+  if (!app.m_strSaveProblem.empty()) {
+    std::cerr << "fieldcast: " << platform::NarrowLocal(app.m_strSaveProblem) << "\n";
+    return 1;
+  }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "framework/TemporaryFile.h"
 #include "platform/Text.h"
 
 CFile::~CFile() { Close(); }
@@ -15,7 +16,12 @@ bool CFile::Open(const std::wstring& path, unsigned flags) {
   Close();
   int mode = (flags & modeWrite) ? O_WRONLY : O_RDONLY;
   if (flags & modeCreate) mode |= O_CREAT | O_TRUNC;
-  m_fd = ::open(platform::NarrowLocal(path).c_str(), mode | O_CLOEXEC, 0644);
+  // Not waiting in the open: a FIFO planted in the program's directory
+  // would hold it until somebody writes. Reads then wait as usual (and a
+  // FIFO without a writer reads as empty).
+  const bool reading = (flags & modeWrite) == 0;
+  m_fd = ::open(platform::NarrowLocal(path).c_str(), mode | O_CLOEXEC | (reading ? O_NONBLOCK : 0), 0644);
+  if (m_fd >= 0 && reading) (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
   return m_fd >= 0;
 }
 
@@ -55,22 +61,10 @@ bool CFile::Close() {
   return ok;
 }
 
-bool ReplaceFileAtomically(const std::wstring& path, const std::string& content, bool ownerOnly) {
-  const std::string target = platform::NarrowLocal(path);
-  std::string temporary = target + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) return false;
-  bool ok = ::fchmod(fd, ownerOnly ? 0600 : 0644) == 0;
-  std::size_t done = 0;
-  while (ok && done < content.size()) {
-    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<std::size_t>(n);
-  }
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temporary.c_str());
-  return ok;
+bool ReplaceFileAtomically(const std::wstring& path, const std::string& content, bool ownerOnly,
+                           std::wstring* errorText) {
+  TemporaryFile file(path, ownerOnly ? 0600 : 0644);
+  if (file.Write(content.data(), content.size()) && file.Commit()) return true;
+  if (errorText != nullptr) *errorText = file.ErrorText();
+  return false;
 }

@@ -33,8 +33,10 @@ class CFile {
   int m_fd = -1;
 };
 
-// Replaces a file whole: the content goes to a temporary file beside the
-// target, is flushed to disk and renamed over it, so a crash or a full disk
-// leaves either the old file or the new one, never half of one.
-// `ownerOnly` creates it readable and writable by its owner only (0600).
-[[nodiscard]] bool ReplaceFileAtomically(const std::wstring& path, const std::string& content, bool ownerOnly);
+// Replaces a file whole through a TemporaryFile, so a crash or a full disk
+// leaves either the old file or the new one, never half of one. A replaced
+// file keeps its owner, group and mode; `ownerOnly` creates a new one
+// readable and writable by its owner only (0600). On failure `errorText`
+// (when given) tells the system's reason.
+[[nodiscard]] bool ReplaceFileAtomically(const std::wstring& path, const std::string& content, bool ownerOnly,
+                                         std::wstring* errorText = nullptr);

@@ -4,6 +4,7 @@
 
 #include "net/NtripProtocol.h"
 #include "net/TCPSocket.h"
+#include "platform/ControlCharacters.h"
 #include "platform/Text.h"
 
 std::string NtripRequestBytes(std::wstring_view mountPoint, std::string_view base64Credentials) {
@@ -25,6 +26,10 @@ std::string NtripRequestBytes(std::wstring_view mountPoint, std::string_view bas
 
 bool BuildNtripRequest(TCPSocket& socket, std::wstring_view mountPoint, std::string_view base64Credentials,
                        std::wstring& errorText) {
+  if (platform::HasControlCharacter(mountPoint)) {
+    errorText = kMountPointControlStatus;
+    return false;
+  }
   const std::string request = NtripRequestBytes(mountPoint, base64Credentials);
   if (request.size() > static_cast<std::size_t>(TCPSocket::kBufferSize)) {
     errorText = ntrip::kRequestTooLongStatus;

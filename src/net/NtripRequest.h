@@ -14,5 +14,9 @@ class TCPSocket;
 [[nodiscard]] bool BuildNtripRequest(TCPSocket& socket, std::wstring_view mountPoint,
                                      std::string_view base64Credentials, std::wstring& errorText);
 
+// A mount point with a control character is refused (it would add header
+// lines of a caster's choosing to the request): this status says so.
+inline constexpr std::wstring_view kMountPointControlStatus = L"ERROR: Mount point holds a control character.";
+
 // The same bytes as a string (for callers and tests that want to see them).
 std::string NtripRequestBytes(std::wstring_view mountPoint, std::string_view base64Credentials);

@@ -1,0 +1,174 @@
+// GNSS.ini against damaged files and a shared directory: values that would
+// add lines, files edited on Windows or grown long, files that cannot be
+// read, and a file that belongs to somebody else.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "app/FieldcastDlg.h"
+#include "platform/Text.h"
+#include "support/TempDir.h"
+
+using testing_support::TempDir;
+
+namespace {
+
+constexpr char kFile[] =
+    "[NtripCaster]\nIP Port=caster.example.net:2101\nPassword=surveyor:secret\nAttemps=3\nTime=7\n"
+    "[Settings]\nOutput=0\n"
+    "[COM-Port]\nCOM-Port=COM3\nBaudrate=9600\nDatabits=7 data bits\nParity=even parity\nStop Bits=2 stop bits\n"
+    "[GNSS]\nMount Point=VRS3\nNetwork=SAPOS-NI\n"
+    "[Design]\nColour=Corvo\n";
+
+struct Window {
+  TempDir dir;
+  CFieldcastDlg dlg;
+  Window() { dlg.m_strIniPath = platform::WidenLocal(dir.File("GNSS.ini")); }
+  explicit Window(const std::string& content) : Window() {
+    dir.Write("GNSS.ini", content);
+    dlg.LoadConfiguration();
+  }
+};
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+}  // namespace
+
+TEST(HostileSettingsFile, AValueWithAControlCharacterIsWrittenEmpty) {
+  Window w;
+  w.dlg.m_casterDlg.m_strHostPortStored = L"caster.example.net:2101";
+  w.dlg.m_casterDlg.m_strUserPassword = L"user:pa\tss";
+  // A caster's mount point that ran across line ends, and a NUL that would
+  // cut the file for the loader.
+  w.dlg.m_strMountPoint.Set(L"EVIL\r\nColour=Corvo\r\n");
+  w.dlg.m_strNetwork = std::wstring(L"Net\0Work", 8);
+  ASSERT_TRUE(w.dlg.SaveConfiguration());
+  const std::string text = w.dir.Read("GNSS.ini");
+  EXPECT_EQ(Lines(text), 18) << text;
+  EXPECT_EQ(text.find('\0'), std::string::npos);
+  for (const char* line : {"\nPassword=\n", "\nMount Point=\n", "\nNetwork=\n", "\nColour=\n", "\nIP Port=caster.example.net:2101\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << text;
+
+  CFieldcastDlg reloaded;
+  reloaded.m_strIniPath = w.dlg.m_strIniPath;
+  reloaded.LoadConfiguration();
+  EXPECT_EQ(reloaded.m_strDesign, L"");
+}
+
+TEST(HostileSettingsFile, WindowsLineEndsReadAsTheSameValues) {
+  Window lf(kFile);
+  Window crlf(ReplaceAll(kFile, "\n", "\r\n"));
+  EXPECT_EQ(crlf.dlg.m_casterDlg.m_strHostPortStored, lf.dlg.m_casterDlg.m_strHostPortStored);
+  EXPECT_EQ(crlf.dlg.m_casterDlg.m_strUserPassword, L"surveyor:secret");
+  EXPECT_EQ(crlf.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"COM3");
+  EXPECT_EQ(crlf.dlg.m_settingsDlg.m_comPortDlg.m_strStopBits, L"2 stop bits");
+  EXPECT_EQ(crlf.dlg.m_strMountPoint.Get(), L"VRS3");
+  EXPECT_EQ(crlf.dlg.m_strSavedNetwork, L"SAPOS-NI");
+  EXPECT_EQ(crlf.dlg.m_strDesign, L"Corvo");
+}
+
+TEST(HostileSettingsFile, ALongFileIsReadWholeUpTo64KiB) {
+  struct Case {
+    const char* legend;
+    size_t passwordLength;
+    bool designRead;
+  };
+  const Case cases[] = {
+      {"a long password pushes the rest beyond 1023 bytes", 1500, true},
+      {"nothing beyond 64 KiB is read", 70 * 1024, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    const std::string password(c.passwordLength, 'p');
+    Window w(ReplaceAll(kFile, "surveyor:secret", password));
+    EXPECT_EQ(w.dlg.m_casterDlg.m_strHostPortStored, L"caster.example.net:2101");
+    EXPECT_EQ(w.dlg.m_strDesign, c.designRead ? L"Corvo" : L"");
+    if (c.designRead) {
+      EXPECT_EQ(w.dlg.m_casterDlg.m_strUserPassword, std::wstring(c.passwordLength, L'p'));
+      EXPECT_EQ(w.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"COM3");
+    }
+  }
+}
+
+// Root replacing a user's file hands it back to the user: otherwise the
+// user's next run cannot read it. Only root can give a file away, so
+// without root the check is of the mode alone.
+TEST(HostileSettingsFile, AReplacedFileKeepsItsOwnerGroupAndMode) {
+  Window w(kFile);
+  const bool root = geteuid() == 0;
+  const uid_t owner = root ? 12345 : geteuid();
+  const gid_t group = root ? 23456 : getegid();
+  ASSERT_EQ(chown(w.dir.File("GNSS.ini").c_str(), owner, group), 0);
+  ASSERT_EQ(chmod(w.dir.File("GNSS.ini").c_str(), 0640), 0);
+  ASSERT_TRUE(w.dlg.SaveConfiguration()) << platform::NarrowLocal(w.dlg.m_strSaveProblem);
+  struct stat info {};
+  ASSERT_EQ(stat(w.dir.File("GNSS.ini").c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, owner);
+  EXPECT_EQ(info.st_gid, group);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  EXPECT_NE(w.dir.Read("GNSS.ini").find("Colour=Corvo\n"), std::string::npos);
+}
+
+TEST(HostileSettingsFile, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
+  struct Case {
+    const char* legend;
+    // Answers false where the case cannot be made.
+    std::function<bool(const TempDir& dir)> plant;
+  };
+  const Case cases[] = {
+      {"a link to itself", [](const TempDir& dir) { return symlink("GNSS.ini", dir.File("GNSS.ini").c_str()) == 0; }},
+      // A FIFO would hold an ordinary open for good.
+      {"a FIFO", [](const TempDir& dir) { return mkfifo(dir.File("GNSS.ini").c_str(), 0600) == 0; }},
+      {"a directory", [](const TempDir& dir) { return std::filesystem::create_directory(dir.File("GNSS.ini")); }},
+      // Root reads anything; for everybody else a file without read permission.
+      {"a file its reader may not read",
+       [](const TempDir& dir) {
+         dir.Write("GNSS.ini", kFile);
+         return geteuid() != 0 && chmod(dir.File("GNSS.ini").c_str(), 0) == 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    Window w;
+    if (!c.plant(w.dir)) continue;
+    struct stat before {};
+    ASSERT_EQ(lstat(w.dir.File("GNSS.ini").c_str(), &before), 0);
+    w.dlg.LoadConfiguration();
+    EXPECT_EQ(w.dlg.m_strStatus.Get(), L"ERROR: GNSS.ini could not be read.");
+    EXPECT_EQ(w.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"COM1");  // the defaults, to work with meanwhile
+
+    EXPECT_FALSE(w.dlg.SaveConfiguration());
+    const std::string problem = platform::NarrowLocal(w.dlg.m_strSaveProblem);
+    EXPECT_NE(problem.find(w.dir.File("GNSS.ini") + " could not be read"), std::string::npos) << problem;
+    struct stat after {};
+    ASSERT_EQ(lstat(w.dir.File("GNSS.ini").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    chmod(w.dir.File("GNSS.ini").c_str(), 0600);
+  }
+}
+
+// Even root cannot rename a file over a directory.
+TEST(HostileSettingsFile, AFailedSaveSaysWhichFileAndWhy) {
+  Window w(kFile);
+  ASSERT_EQ(unlink(w.dir.File("GNSS.ini").c_str()), 0);
+  ASSERT_TRUE(std::filesystem::create_directories(w.dir.File("GNSS.ini") + "/in-the-way"));
+  EXPECT_FALSE(w.dlg.SaveConfiguration());
+  const std::string problem = platform::NarrowLocal(w.dlg.m_strSaveProblem);
+  EXPECT_NE(problem.find("cannot write " + w.dir.File("GNSS.ini")), std::string::npos) << problem;
+  EXPECT_NE(problem.find("Is a directory"), std::string::npos) << problem;
+  // Nothing is left beside it.
+  const auto entries = std::distance(std::filesystem::directory_iterator(w.dir.path()), {});
+  EXPECT_EQ(entries, 1);
+}

@@ -1,0 +1,85 @@
+#pragma once
+// A hostile caster on 127.0.0.1: after each request it runs the test's
+// script, which may trickle, flood or fall silent, then closes. Unlike the
+// replay caster it keeps every request and tells whether it is still
+// sending, so a test can see that the client gave up before the caster did.
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/ListeningSocket.h"
+
+namespace testing_support {
+
+class ScriptedCaster {
+ public:
+  // What a script may do with its client.
+  class Client {
+   public:
+    explicit Client(ScriptedCaster& caster) : m_caster(caster) {}
+    // False once the client has gone or the caster is being destroyed.
+    bool Send(std::string_view bytes) { return !m_caster.m_stop && m_caster.m_socket.Send(bytes); }
+    // Waits, but returns early (false) when the caster is being destroyed.
+    bool Pause(std::chrono::milliseconds wait) {
+      const auto end = std::chrono::steady_clock::now() + wait;
+      while (!m_caster.m_stop && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      return !m_caster.m_stop;
+    }
+
+   private:
+    ScriptedCaster& m_caster;
+  };
+  using Script = std::function<void(Client&)>;
+
+  explicit ScriptedCaster(Script script) : m_script(std::move(script)), m_thread([this] { Run(); }) {}
+  ~ScriptedCaster() {
+    m_stop = true;
+    m_thread.join();
+  }
+  ScriptedCaster(const ScriptedCaster&) = delete;
+  ScriptedCaster& operator=(const ScriptedCaster&) = delete;
+
+  int port() const { return m_socket.port(); }
+  std::vector<std::string> Requests() const {
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+  }
+  // Whether a script is running for a client right now.
+  bool Sending() const { return m_sending; }
+  // Whether a script ran to its end (or its client went away) at least once.
+  bool Finished() const { return m_finished; }
+
+ private:
+  void Run() {
+    while (!m_stop) {
+      if (!m_socket.Accept(std::chrono::milliseconds(50))) continue;
+      const std::string request = m_socket.ReceiveUntil("\r\n\r\n");
+      {
+        std::lock_guard lock(m_mutex);
+        m_requests.push_back(request);
+      }
+      m_sending = true;
+      Client client(*this);
+      m_script(client);
+      m_socket.CloseClient();
+      m_sending = false;
+      m_finished = true;
+    }
+  }
+
+  ListeningSocket m_socket;
+  Script m_script;
+  mutable std::mutex m_mutex;
+  std::vector<std::string> m_requests;
+  std::atomic<bool> m_stop{false};
+  std::atomic<bool> m_sending{false};
+  std::atomic<bool> m_finished{false};
+  std::thread m_thread;
+};
+
+}  // namespace testing_support
