@@ -1,7 +1,7 @@
 #pragma once
-#include "app/GgaOptions.h"
 #include <string>
 
+#include "app/GgaOptions.h"
 #include "framework/WinApp.h"
 
 // The application: runs the main window modally and ends when it closes.
