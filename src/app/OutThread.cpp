@@ -155,9 +155,11 @@ void OutThread::OnWritePort(unsigned run) {
     written = port.WriteAll();
     elapsed = platform::MonotonicMilliseconds() - started;
   }
-  // A write that took part of the block and then failed (the receiver's end
-  // went away) loses data just as one that took nothing.
-  if (written == 0 || (written < count && elapsed <= kTooSlowMilliseconds)) {
+  // A receiver that stops reading (or holds its flow control) takes nothing
+  // for as long as WriteAll waits: that port is too slow, whether or not it
+  // took part of the block first. A write that ends short within the limit
+  // failed: the port reported an error or went away.
+  if (written < count && elapsed <= kTooSlowMilliseconds) {
     if (m_pDlg->SetRunStatus(run, WithPort(L"ERROR: Failed send data to %s", port.m_strName)))
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
