@@ -13,8 +13,10 @@ bool CFieldcastApp::InitInstance() {
   SetRegistryKey(L"Local AppWizard-Generated Applications");
   CFieldcastDlg dlg;
   dlg.m_bStartOnInit = m_bStartOnInit;
+  dlg.m_bExitOnRunError = m_bExitOnRunError;
   m_pMainWnd = &dlg;
   dlg.DoModal();
   m_pMainWnd = nullptr;
+  if (dlg.m_bEndedOnError) m_nExitCode = 1;
   return false;
 }

@@ -7,4 +7,8 @@ class CFieldcastApp : public CWinApp {
   bool InitInstance() override;
   // Press Start as soon as the main window is up (running as a service).
   bool m_bStartOnInit = false;
+  // A service ends on its own when its run ends on an error (--headless
+  // --start); m_nExitCode is then 1 for the service manager.
+  bool m_bExitOnRunError = false;
+  int m_nExitCode = 0;
 };

@@ -141,6 +141,10 @@ class CFieldcastDlg : public CDialog {
   CBrush m_brushDefault;
   // Not one of the window's own members: set by --start.
   bool m_bStartOnInit = false;
+  // A service (--headless --start) ends when its run ends on an error, so
+  // that its manager sees the failure; m_bEndedOnError then says so.
+  bool m_bExitOnRunError = false;
+  bool m_bEndedOnError = false;
   // Stream bytes that came in the reply's first block, after its header:
   // the output thread writes them before it receives the next block.
   Shared<std::string> m_strPendingStreamData;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "app/FailureReason.h"
 #include "app/FieldcastApp.h"
 #include "framework/EventLoop.h"
 #include "framework/headless/HeadlessDisplay.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
   } else {
     platform::SetTraceTarget(headless ? platform::TraceTarget::StandardError : platform::TraceTarget::None);
   }
+  // A service's log shows why a run failed even when the trace goes to a file.
+  SetFailureReasonsToStandardError(headless && !options.debugLog.empty());
 
   RegisterFieldcastResources();
   // The display is made before any thread starts: the headless one blocks
@@ -52,9 +55,10 @@ int main(int argc, char** argv) {
 
   CFieldcastApp app;
   app.m_bStartOnInit = options.start;
+  app.m_bExitOnRunError = headless && options.start;
   app.InitInstance();
 
   EventLoop::Instance().SetDisplay(nullptr);
   display->Shutdown();
-  return 0;
+  return app.m_nExitCode;
 }
