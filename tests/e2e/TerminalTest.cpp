@@ -82,3 +82,19 @@ TEST(Terminal, UpAndDownMoveBetweenControlsAndRightStepsTheNetwork) {
   ASSERT_TRUE(tmux.WaitForExit());
   EXPECT_NE(dir.Read("GNSS.ini").find("Network=All Unprotected\n"), std::string::npos);
 }
+
+// Alt+x is no Back key (which would end the program here), and a terminal
+// too small for the window says so instead of clipping it.
+TEST(Terminal, AltKeysAreNotBackAndASmallTerminalSaysWhatItNeeds) {
+  TempDir dir;
+  CopySourceTable(dir);
+  Tmux tmux(Command(dir), 30, 10);
+  ASSERT_TRUE(tmux.WaitForText("Window too small: 40x16 needed")) << tmux.Capture();
+  tmux.SendKeys({"M-x", "M-Escape"});
+  tmux.SendKeys({"C-Up"});
+  EXPECT_TRUE(tmux.Alive());
+  EXPECT_TRUE(tmux.WaitForText("Window too small: 40x16 needed")) << tmux.Capture();
+  EXPECT_TRUE(tmux.Alive()) << tmux.Capture();
+  tmux.SendKeys({"Escape"});
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+}

@@ -81,12 +81,10 @@ size_t InterpretEscape(const std::vector<KeyCode>& codes, size_t at, EscapeMeani
   const KeyCode& next = codes[at + 1];
   // Alt with a key ncurses knows (Alt+Up): both go.
   if (next.kind == KeyKind::FunctionKey) return 2;
-  // Alt+Esc, or Alt with a sequence: the Esc and the sequence after it go.
+  // Alt+Esc, or Alt with a sequence: the Esc and what belongs to the next go.
   if (next.code == kEsc) {
     EscapeMeaning inner;
-    const size_t used = InterpretEscape(codes, at + 1, inner);
-    if (inner.kind == EscapeMeaning::Kind::Back) meaning.kind = EscapeMeaning::Kind::Back;
-    return 1 + used;
+    return 1 + InterpretEscape(codes, at + 1, inner);
   }
   if (next.code == '[') return InterpretCsi(codes, at, meaning);
   // "Esc O x": a key in application mode that ncurses did not know.
