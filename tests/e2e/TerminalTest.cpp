@@ -98,3 +98,15 @@ TEST(Terminal, AltKeysAreNotBackAndASmallTerminalSaysWhatItNeeds) {
   tmux.SendKeys({"Escape"});
   ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
 }
+
+// A mouse click as tmux passes it on: the Exit soft key on the bottom row
+// (the window is centred: column 20, row 4 of the 80x24 terminal).
+TEST(Terminal, AClickOnTheExitSoftKeyInTmuxEndsTheProgram) {
+  TempDir dir;
+  CopySourceTable(dir);
+  Tmux tmux(Command(dir));
+  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+  tmux.Click(20 + 2, 4 + 15);
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+  EXPECT_TRUE(dir.Exists("GNSS.ini"));
+}
