@@ -99,14 +99,17 @@ TEST(Terminal, AltKeysAreNotBackAndASmallTerminalSaysWhatItNeeds) {
   ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
 }
 
-// A mouse click as tmux passes it on: the Exit soft key on the bottom row
-// (the window is centred: column 20, row 4 of the 80x24 terminal).
-TEST(Terminal, AClickOnTheExitSoftKeyInTmuxEndsTheProgram) {
+// Mouse clicks as tmux passes them on (the window is centred: column 20,
+// row 4 of the 80x24 terminal): the network spinner's right arrow, then the
+// Exit soft key on the bottom row.
+TEST(Terminal, ClicksOnASpinnerArrowAndOnExitWorkInTmux) {
   TempDir dir;
   CopySourceTable(dir);
   Tmux tmux(Command(dir));
   ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+  tmux.Click(20 + 38, 4 + 8);
+  ASSERT_TRUE(tmux.WaitForText("All Unprotected")) << tmux.Capture();
   tmux.Click(20 + 2, 4 + 15);
   ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
-  EXPECT_TRUE(dir.Exists("GNSS.ini"));
+  EXPECT_NE(dir.Read("GNSS.ini").find("Network=All Unprotected\n"), std::string::npos);
 }
