@@ -27,6 +27,8 @@ void ReportFailureReason(std::string_view text) {
 
 std::string CasterAddress(const std::string& host, int port) { return host + ":" + std::to_string(port); }
 
+std::string CasterNamed(const std::string& host, int port) { return "caster " + CasterAddress(host, port); }
+
 std::string SystemReason(int error) {
   if (error == 0) return "closed by the caster";
   char buffer[128];

@@ -12,6 +12,8 @@ void SetFailureReasonsToStandardError(bool on);
 
 // "host:port" as tried.
 std::string CasterAddress(const std::string& host, int port);
+// "caster host:port".
+std::string CasterNamed(const std::string& host, int port);
 // What the system calls the error number; "closed by the caster" for 0, the
 // receive's sign of an orderly end.
 std::string SystemReason(int error);

@@ -27,7 +27,7 @@ constexpr wchar_t kConnectionFailed[] = L"ERROR: Connection to Server failed.";
 constexpr wchar_t kGgaFailed[] = L"ERROR: Closed Server Socket: Failed NMEA write operation";
 constexpr wchar_t kClosedWithoutReply[] = L"ERROR: Server closed the connection without a reply.";
 
-std::string CasterOf(const CFieldcastDlg& dlg) { return "caster " + CasterAddress(dlg.m_szHost.Get(), dlg.m_nPort); }
+std::string CasterOf(const CFieldcastDlg& dlg) { return CasterNamed(dlg.m_szHost.Get(), dlg.m_nPort); }
 
 // A host that is still a name after the address preparation was not found.
 void ReportConnectFailure(const CFieldcastDlg& dlg) {

@@ -104,7 +104,7 @@ void OutThread::LostConnection(unsigned run) {
   }
   if (!m_pDlg->SetRunStatus(run, L"ERROR: Connection to Server failed.")) return;
   const int error = m_pDlg->m_socket.m_nLastError;
-  ReportFailureReason("caster " + CasterAddress(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort) + ": stream lost, " +
+  ReportFailureReason(CasterNamed(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort) + ": stream lost, " +
                       (error == ETIMEDOUT ? std::string("no data for 20 s") : SystemReason(error)));
   m_pDlg->NoteAttemptEnded(platform::MonotonicMilliseconds() - m_pDlg->m_nStreamStartMs);
   --m_pDlg->m_nAttemptsLeft;
