@@ -14,9 +14,11 @@ bool CFieldcastApp::InitInstance() {
   CFieldcastDlg dlg;
   dlg.m_bStartOnInit = m_bStartOnInit;
   dlg.m_ggaOptions = m_ggaOptions;
+  dlg.m_bExitOnRunError = m_bExitOnRunError;
   m_pMainWnd = &dlg;
   dlg.DoModal();
   m_strSaveProblem = dlg.m_strSaveProblem;
   m_pMainWnd = nullptr;
+  if (dlg.m_bEndedOnError) m_nExitCode = 1;
   return false;
 }

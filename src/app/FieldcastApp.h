@@ -13,4 +13,8 @@ class CFieldcastApp : public CWinApp {
   GgaOptions m_ggaOptions;
   // Why Exit could not save the settings (empty when it could).
   std::wstring m_strSaveProblem;
+  // A service ends on its own when its run ends on an error (--headless
+  // --start); m_nExitCode is then 1 for the service manager.
+  bool m_bExitOnRunError = false;
+  int m_nExitCode = 0;
 };

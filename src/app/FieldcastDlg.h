@@ -144,6 +144,10 @@ class CFieldcastDlg : public CDialog {
   bool m_bStartOnInit = false;
   // Set by --gga-talkers and --gga-interval before the threads start.
   GgaOptions m_ggaOptions;
+  // A service (--headless --start) ends when its run ends on an error, so
+  // that its manager sees the failure; m_bEndedOnError then says so.
+  bool m_bExitOnRunError = false;
+  bool m_bEndedOnError = false;
   // Stream bytes that came in the reply's first block, after its header:
   // the output thread writes them before it receives the next block.
   Shared<std::string> m_strPendingStreamData;

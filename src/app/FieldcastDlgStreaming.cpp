@@ -5,6 +5,8 @@
 
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
+#include "app/ReconnectCountdown.h"
+#include "app/RunEnd.h"
 #include "app/StatusTexts.h"
 #include "app/WorkerThreads.h"
 #include "framework/EventLoop.h"
@@ -151,7 +153,12 @@ void CFieldcastDlg::EndOfRunReset() {
 }
 
 LRESULT CFieldcastDlg::OnStreamStop(WPARAM run, LPARAM) {
-  if (IsCurrentRun(static_cast<unsigned>(run))) EndOfRunReset();
+  if (!IsCurrentRun(static_cast<unsigned>(run))) return 0;
+  EndOfRunReset();
+  if (m_bExitOnRunError && RunEndedOnError(m_strStatus.Get())) {
+    m_bEndedOnError = true;
+    OnOK();  // idle now: saves the settings and closes
+  }
   return 0;
 }
 
@@ -180,7 +187,12 @@ LRESULT CFieldcastDlg::OnReconnectMessage(WPARAM run, LPARAM) {
 
 void CFieldcastDlg::OnReconnectTimer(UINT id) {
   if (id != RECONNECT_TIMER_ID) return;
-  if (++m_nReconnectTicks < m_nReconnectWait) return;
+  if (++m_nReconnectTicks < m_nReconnectWait) {
+    // The loss's error text stays for the first second; then the wait counts down.
+    SetRunStatus(CurrentRun(), ReconnectCountdownText(m_nReconnectWait - m_nReconnectTicks, m_nAttemptsLeft,
+                                                      ActiveCasterDlg().m_nAttempts));
+    return;
+  }
   KillTimer(RECONNECT_TIMER_ID);
   if (m_bRunning && m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_CONNECT, CurrentRun());
 }

@@ -1,5 +1,8 @@
 // The reception thread's steps: connect, send the request and classify the
 // reply, upload the GGA sentence. Each step posts the next one.
+#include <arpa/inet.h>
+
+#include "app/FailureReason.h"
 #include "app/FieldcastDlg.h"
 #include "app/GgaOptions.h"
 #include "app/Messages.h"
@@ -24,6 +27,17 @@ constexpr wchar_t kConnected[] = L"Connected to Server";
 constexpr wchar_t kConnectionFailed[] = L"ERROR: Connection to Server failed.";
 constexpr wchar_t kGgaFailed[] = L"ERROR: Closed Server Socket: Failed NMEA write operation";
 constexpr wchar_t kClosedWithoutReply[] = L"ERROR: Server closed the connection without a reply.";
+
+std::string CasterOf(const CFieldcastDlg& dlg) { return CasterNamed(dlg.m_szHost.Get(), dlg.m_nPort); }
+
+// A host that is still a name after the address preparation was not found.
+void ReportConnectFailure(const CFieldcastDlg& dlg) {
+  in_addr address{};
+  if (inet_pton(AF_INET, dlg.m_szHost.Get().c_str(), &address) != 1)
+    ReportFailureReason("caster host " + CasterAddress(dlg.m_szHost.Get(), dlg.m_nPort) + ": name not found");
+  else
+    ReportFailureReason(CasterOf(dlg) + ": " + SystemReason(dlg.m_socket.m_nLastError));
+}
 
 }  // namespace
 
@@ -64,6 +78,7 @@ void InThread::OnConnect(unsigned run) {
     return;
   }
   if (!m_pDlg->SetRunStatus(run, kConnectionFailed)) return;
+  ReportConnectFailure(*m_pDlg);
   m_pDlg->NoteAttemptEnded(0);
   const int attempts = m_pDlg->m_nAttemptsLeft;
   if (attempts == m_pDlg->ActiveCasterDlg().m_nAttempts || attempts < 1) {
@@ -90,7 +105,10 @@ void InThread::OnSendRequest(unsigned run) {
   if (!socket.recvMsg()) {
     // Without a reply the buffer still holds the request; say what happened
     // instead of showing it.
-    m_pDlg->SetRunStatus(run, socket.m_len == 0 ? std::wstring(kClosedWithoutReply) : std::wstring(ntrip::kNoReplyStatus));
+    if (!m_pDlg->SetRunStatus(run, socket.m_len == 0 ? std::wstring(kClosedWithoutReply) : std::wstring(ntrip::kNoReplyStatus)))
+      return;
+    ReportFailureReason(CasterOf(*m_pDlg) + (socket.m_len == 0 ? ": no reply, " + SystemReason(socket.m_nLastError)
+                                                               : ": no reply within 20 s"));
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }
@@ -114,7 +132,8 @@ void InThread::OnReply(unsigned run) {
       return;
     }
     case NtripReply::Unauthorized:
-      m_pDlg->SetRunStatus(run, std::wstring(ntrip::kUnauthorizedStatus));
+      if (m_pDlg->SetRunStatus(run, std::wstring(ntrip::kUnauthorizedStatus)))
+        ReportFailureReason(CasterOf(*m_pDlg) + " answered: " + FirstReplyLine(block));
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
       return;
     case NtripReply::Accepted: {
@@ -131,7 +150,8 @@ void InThread::OnReply(unsigned run) {
       return;
     }
     case NtripReply::Other:
-      m_pDlg->SetRunStatus(run, OtherReplyStatusText(block));
+      if (m_pDlg->SetRunStatus(run, OtherReplyStatusText(block)))
+        ReportFailureReason(CasterOf(*m_pDlg) + " answered: " + FirstReplyLine(block));
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
       return;
   }
@@ -144,7 +164,7 @@ void InThread::OnSendGga(unsigned run) {
     CSingleLock socketLock(&m_pDlg->m_socket.m_mutex, true);
     const std::string gga = platform::Narrow(m_pDlg->m_strGGA.Get());
     if (!m_pDlg->m_socket.Send(gga.data(), static_cast<int>(gga.size()))) {
-      m_pDlg->SetRunStatus(run, kGgaFailed);
+      if (m_pDlg->SetRunStatus(run, kGgaFailed)) ReportFailureReason(CasterOf(*m_pDlg) + ": sending the position failed");
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     }
   }

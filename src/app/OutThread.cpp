@@ -1,8 +1,10 @@
 // The output thread's steps: open the port, then block by block receive,
 // count and write the correction stream, watching each write's duration.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "app/FailureReason.h"
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
 #include "app/WorkerThreads.h"
@@ -49,8 +51,12 @@ OutThread::OutThread() {
 void OutThread::OnOpenPort(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
   CSingleLock lock(&m_pDlg->m_serialPort.m_mutex, true);
+  errno = 0;
   if (!m_pDlg->m_serialPort.Open()) {
-    m_pDlg->SetRunStatus(run, WithPort(L"ERROR#5: Failed to set up %s", m_pDlg->m_serialPort.m_strName));
+    const int error = errno;
+    if (m_pDlg->SetRunStatus(run, WithPort(L"ERROR#5: Failed to set up %s", m_pDlg->m_serialPort.m_strName)))
+      ReportFailureReason(PortDevice(m_pDlg->m_serialPort.m_nPortNo) + ": " +
+                          (error != 0 ? SystemReason(error) : std::string("not a usable serial device")));
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }
@@ -97,6 +103,9 @@ void OutThread::LostConnection(unsigned run) {
     m_pDlg->m_socket.Close();
   }
   if (!m_pDlg->SetRunStatus(run, L"ERROR: Connection to Server failed.")) return;
+  const int error = m_pDlg->m_socket.m_nLastError;
+  ReportFailureReason(CasterNamed(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort) + ": stream lost, " +
+                      (error == ETIMEDOUT ? std::string("no data for 20 s") : SystemReason(error)));
   m_pDlg->NoteAttemptEnded(platform::MonotonicMilliseconds() - m_pDlg->m_nStreamStartMs);
   --m_pDlg->m_nAttemptsLeft;
   m_pDlg->Reconnect(run);
@@ -144,6 +153,7 @@ void OutThread::OnWritePort(unsigned run) {
   int count = 0;
   int written = 0;
   std::int64_t elapsed = 0;
+  int error = 0;
   {
     CSingleLock portLock(&port.m_mutex, true);
     CSingleLock socketLock(&m_pDlg->m_socket.m_mutex, true);
@@ -152,14 +162,22 @@ void OutThread::OnWritePort(unsigned run) {
     std::memcpy(port.m_buffer, socket.m_buffer, static_cast<size_t>(count));
     port.m_count = count;
     const std::int64_t started = platform::MonotonicMilliseconds();
+    errno = 0;
     written = port.WriteAll();
+    error = errno;
     elapsed = platform::MonotonicMilliseconds() - started;
   }
-  // A write that took part of the block and then failed (the receiver's end
-  // went away) loses data just as one that took nothing.
-  if (written == 0 || (written < count && elapsed <= kTooSlowMilliseconds)) {
-    if (m_pDlg->SetRunStatus(run, WithPort(L"ERROR: Failed send data to %s", port.m_strName)))
+  const std::string writtenOf = std::to_string(written) + " of " + std::to_string(count) + " bytes written";
+  // A receiver that stops reading (or holds its flow control) takes nothing
+  // for as long as WriteAll waits: that port is too slow, whether or not it
+  // took part of the block first. A write that ends short within the limit
+  // failed: the port reported an error or went away.
+  if (written < count && elapsed <= kTooSlowMilliseconds) {
+    if (m_pDlg->SetRunStatus(run, WithPort(L"ERROR: Failed send data to %s", port.m_strName))) {
+      ReportFailureReason(PortDevice(port.m_nPortNo) + ": " + (error != 0 ? SystemReason(error) : "write failed") +
+                          ", " + writtenOf);
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    }
     return;
   }
   if (elapsed <= kTooSlowMilliseconds) {
@@ -167,6 +185,8 @@ void OutThread::OnWritePort(unsigned run) {
     return;
   }
   if (!m_pDlg->SetRunStatus(run, L"COM-Port too slow. Adjust Settings")) return;
+  ReportFailureReason(PortDevice(port.m_nPortNo) + ": one block took " + std::to_string(elapsed / 1000) + " s, " +
+                      writtenOf);
   platform::Sleep(kTooSlowPauseMilliseconds);
   m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/CommandLine.h"
+#include "app/FailureReason.h"
 #include "app/FieldcastApp.h"
 #include "framework/EventLoop.h"
 #include "framework/headless/HeadlessDisplay.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
   } else {
     platform::SetTraceTarget(headless ? platform::TraceTarget::StandardError : platform::TraceTarget::None);
   }
+  // A service's log shows why a run failed even when the trace goes to a file.
+  SetFailureReasonsToStandardError(headless && !options.debugLog.empty());
 
   RegisterFieldcastResources();
   // The display is made before any thread starts: the headless one blocks
@@ -53,6 +56,7 @@ int main(int argc, char** argv) {
   CFieldcastApp app;
   app.m_bStartOnInit = options.start;
   app.m_ggaOptions = options.gga;
+  app.m_bExitOnRunError = headless && options.start;
   app.InitInstance();
 
   EventLoop::Instance().SetDisplay(nullptr);
@@ -61,5 +65,5 @@ int main(int argc, char** argv) {
     std::cerr << "fieldcast: " << platform::NarrowLocal(app.m_strSaveProblem) << "\n";
     return 1;
   }
-  return 0;
+  return app.m_nExitCode;
 }

@@ -29,8 +29,9 @@ int CCommandBar::SoftKeyCommand(size_t index) const { return index < m_keys.size
 
 int CCommandBar::SoftKeyAt(int x, int y) const {
   if (y != m_nRow || m_keys.empty()) return -1;
-  if (m_keys.size() == 1) return 0;
-  return x < m_nWidth / 2 ? 0 : 1;
+  // Each key owns its half of the bar; a blank half is no key.
+  const int index = x < m_nWidth / 2 ? 0 : 1;
+  return index < static_cast<int>(m_keys.size()) ? index : -1;
 }
 
 void CCommandBar::Paint(Canvas& canvas, CellColor fg, CellColor bg) {

@@ -71,6 +71,13 @@ bool CListBox::OnKeyDown(UINT key, bool shift) {
   return true;
 }
 
+void CListBox::OnClick(int x, int y) {
+  (void)y;
+  if (m_pSpinner == nullptr) return;
+  if (x == 0) (void)OnKeyDown(VK_LEFT, false);
+  else if (x == m_rect.Width() - 1) (void)OnKeyDown(VK_RIGHT, false);
+}
+
 void CListBox::Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor textBg) const {
   (void)bg;
   const int top = CanvasTop();

@@ -15,6 +15,8 @@ class CListBox : public CWnd {
  public:
   bool CanTakeFocus() const override { return true; }
   bool OnKeyDown(UINT key, bool shift) override;
+  // A click on a spinner's arrow steps it as Left or Right would.
+  void OnClick(int x, int y) override;
   UINT ColorKind() const override { return CTLCOLOR_LISTBOX; }
   void Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor textBg) const override;
 

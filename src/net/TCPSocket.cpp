@@ -89,14 +89,21 @@ bool TCPSocket::Connect(const char* host, int port) {
   // Connect without blocking so that the 10-second wait really bounds it.
   if (!SetBlocking(handle->fd(), false)) return false;
   const auto* address = reinterpret_cast<const sockaddr*>(&m_addr);
-  if (connect(handle->fd(), address, sizeof m_addr) != 0 && errno != EINPROGRESS) return false;
-  if (!PollFor(handle->fd(), POLLIN | POLLOUT, kConnectWaitSeconds)) return false;
+  if (connect(handle->fd(), address, sizeof m_addr) != 0 && errno != EINPROGRESS) {
+    m_nLastError = errno;
+    return false;
+  }
+  if (!PollFor(handle->fd(), POLLIN | POLLOUT, kConnectWaitSeconds)) {
+    m_nLastError = ETIMEDOUT;
+    return false;
+  }
   int error = 0;
   socklen_t size = sizeof error;
   sockaddr_in peer{};
   socklen_t peerSize = sizeof peer;
   if (getsockopt(handle->fd(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0 ||
       getpeername(handle->fd(), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0) {
+    m_nLastError = error != 0 ? error : errno;
     return false;
   }
   // Receives and sends block from here on; Close wakes them with shutdown.
@@ -125,7 +132,10 @@ void TCPSocket::Shutdown() {
 
 bool TCPSocket::recvMsg(int waitSeconds) {
   const auto handle = CurrentHandle();
-  if (handle && !PollFor(handle->fd(), POLLIN, waitSeconds)) return false;
+  if (handle && !PollFor(handle->fd(), POLLIN, waitSeconds)) {
+    m_nLastError = ETIMEDOUT;
+    return false;
+  }
   m_buffer[0] = 0;
   ssize_t received = -1;
   if (handle) {
@@ -134,7 +144,9 @@ bool TCPSocket::recvMsg(int waitSeconds) {
     } while (received < 0 && errno == EINTR);
   }
   if (received <= 0) {
-    platform::Trace(kReceiveError);
+    m_nLastError = received == 0 ? 0 : errno;
+    // A receive that Close woke (a Stop) is no error worth a line.
+    if (handle && CurrentHandle() == handle) platform::Trace(kReceiveError);
     m_len = 0;  // a failed receive never leaves a count behind
     return false;
   }

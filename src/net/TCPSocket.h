@@ -67,6 +67,9 @@ class TCPSocket {
   std::int32_t m_len = 0;
   std::atomic<bool> m_bConnected{false};
   CMutex m_mutex;
+  // Why the last Connect or recvMsg failed, for the log: the system's error
+  // number (ETIMEDOUT when the wait ran out), 0 when the caster closed.
+  std::atomic<int> m_nLastError{0};
 
  private:
   std::shared_ptr<Handle> CurrentHandle();

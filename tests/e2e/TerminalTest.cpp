@@ -82,3 +82,35 @@ TEST(Terminal, UpAndDownMoveBetweenControlsAndRightStepsTheNetwork) {
   ASSERT_TRUE(tmux.WaitForExit());
   EXPECT_NE(dir.Read("GNSS.ini").find("Network=All Unprotected\n"), std::string::npos);
 }
+
+// Alt+x is no Back key (which would end the program here), and a terminal
+// too small for the window says so instead of clipping it.
+TEST(Terminal, AltKeysAreNotBackAndASmallTerminalSaysWhatItNeeds) {
+  TempDir dir;
+  CopySourceTable(dir);
+  Tmux tmux(Command(dir), 30, 10);
+  ASSERT_TRUE(tmux.WaitForText("Window too small: 40x16 needed")) << tmux.Capture();
+  tmux.SendKeys({"M-x", "M-Escape"});
+  tmux.SendKeys({"C-Up"});
+  EXPECT_TRUE(tmux.Alive());
+  EXPECT_TRUE(tmux.WaitForText("Window too small: 40x16 needed")) << tmux.Capture();
+  EXPECT_TRUE(tmux.Alive()) << tmux.Capture();
+  tmux.SendKeys({"Escape"});
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+}
+
+// Mouse clicks as tmux passes them on (the window is centred: column 20,
+// row 4 of the 80x24 terminal): the blank right half of the soft-key bar is
+// no key, the network spinner's right arrow steps it, Exit on the left ends.
+TEST(Terminal, ClicksOnASpinnerArrowAndOnExitWorkInTmux) {
+  TempDir dir;
+  CopySourceTable(dir);
+  Tmux tmux(Command(dir));
+  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+  tmux.Click(20 + 30, 4 + 15);
+  tmux.Click(20 + 38, 4 + 8);
+  ASSERT_TRUE(tmux.WaitForText("All Unprotected")) << tmux.Capture();
+  tmux.Click(20 + 2, 4 + 15);
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+  EXPECT_NE(dir.Read("GNSS.ini").find("Network=All Unprotected\n"), std::string::npos);
+}

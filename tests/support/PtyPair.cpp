@@ -93,6 +93,10 @@ void PtyPair::CloseMaster() {
   m_master = -1;
 }
 
+void PtyPair::StopTakingBytes() {
+  if (m_slave >= 0) tcflow(m_slave, TCOOFF);
+}
+
 void PtyPair::CloseSlave() {
   if (m_slave >= 0) close(m_slave);
   m_slave = -1;

@@ -34,6 +34,9 @@ class PtyPair {
 
   // Closing the master is unplugging the receiver: the slave then fails.
   void CloseMaster();
+  // The receiver stops taking bytes (as one that stops reading or holds its
+  // flow-control line): every write to the slave then takes nothing at all.
+  void StopTakingBytes();
   void CloseSlave();
 
  private:

@@ -19,6 +19,10 @@ class Tmux {
   void SendKeys(const std::vector<std::string>& keys);
   // The visible screen as text; with escapes, colours are included.
   std::string Capture(bool withEscapes = false) const;
+  // A left click at the window's cell (column, row), counted from 0, as a
+  // terminal reports it: an attached tmux client gets the terminal's SGR
+  // mouse report and passes it on in whatever form the program asked for.
+  void Click(int column, int row);
   // Waits (generously) until the screen shows the text.
   bool WaitForText(const std::string& text) const;
   // Whether the program in the window is still running.

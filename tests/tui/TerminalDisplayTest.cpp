@@ -132,6 +132,55 @@ TEST_F(TerminalDisplayTest, ClicksAreCanvasCellsAndOutsideClicksAreIgnored) {
   EXPECT_EQ(events[0].kind, Kind::Char);
 }
 
+// Only a lone Esc is Back: Alt+key and sequences nobody announced are not,
+// and a mouse report the terminal type does not list (SGR inside tmux) is
+// still a click. Each row ends with "q" so a dropped row shows as just that.
+TEST_F(TerminalDisplayTest, OnlyALoneEscIsBackAndUnlistedMouseReportsStillClick) {
+  struct Row {
+    const char* legend;
+    std::string bytes;
+    std::vector<InputEvent> expected;
+  };
+  const InputEvent q = Char(L'q');
+  const InputEvent click = {Kind::Click, 0, 0, false, 5, 2};
+  const Row rows[] = {
+      {"Alt+x", "\x1bxq", {q}},
+      {"Alt+Up", "\x1b\x1b[Aq", {q}},
+      {"unknown CSI sequence", "\x1b[99;5~q", {q}},
+      {"unknown SS3 key", "\x1bOzq", {q}},
+      {"SGR press and release", "\x1b[<0;26;7M\x1b[<0;26;7mq", {click, q}},
+      {"SGR wheel and right button", "\x1b[<64;26;7M\x1b[<2;26;7Mq", {q}},
+      {"malformed SGR report", "\x1b[<0;;7Mq", {q}},
+      {"bracketed paste marker", "\x1b[200~q", {q}},
+      {"X10 press", std::string("\x1b[M") + char(32) + char(33 + 25) + char(33 + 6) + "q", {click, q}},
+      {"lone Esc", "\x1b", {Key(VK_ESCAPE)}},
+  };
+  for (const char* type : {"xterm-256color", "tmux-256color", "screen"}) {
+    if (!TerminalTypeUsable(type)) continue;
+    Open(type);
+    display->Show(Canvas(40, 16), {});
+    for (const Row& row : rows) {
+      pty.Type(row.bytes);
+      const std::vector<InputEvent> events = ReadEvents(*display, row.expected.size());
+      std::string got, want;
+      for (const InputEvent& e : events) got += Describe(e) + "; ";
+      for (const InputEvent& e : row.expected) want += Describe(e) + "; ";
+      EXPECT_EQ(got, want) << type << ": " << row.legend;
+    }
+    display->Shutdown();
+  }
+}
+
+TEST_F(TerminalDisplayTest, ATerminalSmallerThanTheScreenSaysSo) {
+  pty.Resize(30, 10);
+  Open();
+  Canvas canvas(30, 10);
+  canvas.Text(0, 9, L"status", 6, kDefault, kDefault);
+  display->Show(canvas, {});
+  EXPECT_TRUE(pty.WaitForOutput("Window too small: 40x16 needed")) << pty.Output();
+  EXPECT_EQ(pty.Output().find("status"), std::string::npos);
+}
+
 TEST_F(TerminalDisplayTest, ResizeWakesTheLoopAndShrinksTheCanvas) {
   Open();
   int width = 0, height = 0;

@@ -7,8 +7,10 @@
 #include <clocale>
 #include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "framework/tui/Curses.h"
+#include "framework/tui/EscapeSequences.h"
 #include "framework/tui/TerminalKeys.h"
 
 namespace {
@@ -16,6 +18,8 @@ namespace {
 // Long enough for an escape sequence sent in one write (even over SSH they
 // arrive together), short enough that Esc as the Back key feels immediate.
 constexpr int kEscapeDelayMilliseconds = 25;
+constexpr char kSgrMouseOn[] = "\x1b[?1006h";
+constexpr char kSgrMouseOff[] = "\x1b[?1006l";
 
 bool LocaleIsUtf8() {
   const char* codeset = nl_langinfo(CODESET);
@@ -77,9 +81,15 @@ TerminalDisplay::TerminalDisplay(FILE* input, FILE* output, const char* terminal
   leaveok(stdscr, TRUE);
   curs_set(0);
   set_escdelay(kEscapeDelayMilliseconds);
-  mousemask(BUTTON1_CLICKED | BUTTON1_PRESSED | BUTTON1_RELEASED, nullptr);
-  // Report presses at once instead of waiting to see whether a click follows.
-  mouseinterval(0);
+  // mousemask turns the terminal's mouse reports on. They are read here, not
+  // by ncurses: it knows only the one report format terminfo names (SGR for
+  // xterm, the older one inside tmux) and holds presses back; a report in
+  // any other format would otherwise arrive as Esc (Back) and typed text.
+  // SGR reports are asked for too: the older format cannot name a column
+  // past 223, and terminals that do not know the mode ignore the request.
+  m_mouse = mousemask(BUTTON1_CLICKED | BUTTON1_PRESSED | BUTTON1_RELEASED, nullptr) != 0;
+  keyok(KEY_MOUSE, FALSE);
+  if (m_mouse) putp(kSgrMouseOn);
   SetUpColors();
   m_inputFd = fileno(input);
   // Without the wake descriptor the loop still wakes for keys; only a resize
@@ -144,6 +154,10 @@ void TerminalDisplay::Show(const Canvas& canvas, const ScreenInfo& /*info*/) {
   // Everything around the canvas is cleared each time; ncurses compares with
   // what the terminal shows and sends only the changes.
   werase(stdscr);
+  if (COLS < kScreenWidth || LINES < kScreenHeight) {
+    ShowTooSmall();
+    return;
+  }
   m_canvasLeft = std::max(0, (COLS - canvas.Width()) / 2);
   m_canvasTop = std::max(0, (LINES - canvas.Height()) / 2);
   m_canvasWidth = std::min(canvas.Width(), COLS - m_canvasLeft);
@@ -154,12 +168,22 @@ void TerminalDisplay::Show(const Canvas& canvas, const ScreenInfo& /*info*/) {
   doupdate();
 }
 
-void TerminalDisplay::ReadMouse(std::vector<InputEvent>& events) {
-  MEVENT mouse{};
-  if (getmouse(&mouse) != OK) return;
-  if (!(mouse.bstate & (BUTTON1_PRESSED | BUTTON1_CLICKED))) return;
-  const int x = mouse.x - m_canvasLeft;
-  const int y = mouse.y - m_canvasTop;
+// A clipped window would hide the status line and the soft keys; say what
+// is needed instead. Clicks then hit nothing.
+void TerminalDisplay::ShowTooSmall() {
+  m_canvasWidth = m_canvasHeight = 0;
+  const std::string text =
+      "Window too small: " + std::to_string(kScreenWidth) + "x" + std::to_string(kScreenHeight) + " needed";
+  const int shown = std::min(static_cast<int>(text.size()), COLS);
+  mvwaddnstr(stdscr, std::max(0, (LINES - 1) / 2), std::max(0, (COLS - shown) / 2), text.c_str(), shown);
+  wnoutrefresh(stdscr);
+  doupdate();
+}
+
+
+void TerminalDisplay::AddClick(int column, int row, std::vector<InputEvent>& events) const {
+  const int x = column - m_canvasLeft;
+  const int y = row - m_canvasTop;
   if (x < 0 || y < 0 || x >= m_canvasWidth || y >= m_canvasHeight) return;
   InputEvent event;
   event.kind = InputEvent::Kind::Click;
@@ -183,20 +207,30 @@ void TerminalDisplay::CheckHangUp(std::vector<InputEvent>& events) {
 void TerminalDisplay::ReadInput(std::vector<InputEvent>& events) {
   if (!m_screen || m_hungUp) return;
   m_wake.Drain();
+  // Everything waiting is read first: an Esc means something else when
+  // more characters came with it.
+  std::vector<KeyCode> codes;
   for (;;) {
     wint_t code = 0;
     const int status = wget_wch(stdscr, &code);
     if (status == ERR) break;
-    if (status == KEY_CODE_YES && code == KEY_RESIZE) {
+    codes.push_back({status == KEY_CODE_YES ? KeyKind::FunctionKey : KeyKind::Character, static_cast<unsigned>(code)});
+  }
+  for (size_t at = 0; at < codes.size(); ++at) {
+    const KeyCode& key = codes[at];
+    if (key.kind == KeyKind::FunctionKey && key.code == KEY_RESIZE) {
       InputEvent event;
       event.kind = InputEvent::Kind::Resize;
       events.push_back(event);
-    } else if (status == KEY_CODE_YES && code == KEY_MOUSE) {
-      ReadMouse(events);
+    } else if (key.kind == KeyKind::Character && key.code == 0x1B) {
+      EscapeMeaning meaning;
+      at += InterpretEscape(codes, at, meaning) - 1;
+      InputEvent event;
+      if (meaning.kind == EscapeMeaning::Kind::Back && EventForKey(KeyKind::Character, 0x1B, event)) events.push_back(event);
+      if (meaning.kind == EscapeMeaning::Kind::Click) AddClick(meaning.column, meaning.row, events);
     } else {
       InputEvent event;
-      const KeyKind kind = status == KEY_CODE_YES ? KeyKind::FunctionKey : KeyKind::Character;
-      if (EventForKey(kind, static_cast<unsigned>(code), event)) events.push_back(event);
+      if (EventForKey(key.kind, key.code, event)) events.push_back(event);
     }
   }
   CheckHangUp(events);
@@ -209,6 +243,7 @@ void TerminalDisplay::Beep() {
 void TerminalDisplay::Shutdown() {
   if (!m_screen) return;
   m_wake.Stop();
+  if (m_mouse) putp(kSgrMouseOff);
   endwin();
   delscreen(m_screen);
   m_screen = nullptr;

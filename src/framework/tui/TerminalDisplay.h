@@ -51,7 +51,9 @@ class TerminalDisplay : public Display {
   void SetUpColors();
   int PairFor(const Cell& cell);
   void DrawCell(int row, int col, const Cell& cell);
-  void ReadMouse(std::vector<InputEvent>& events);
+  void ShowTooSmall();
+  // A click at a terminal cell, if it falls on the canvas.
+  void AddClick(int column, int row, std::vector<InputEvent>& events) const;
   void CheckHangUp(std::vector<InputEvent>& events);
 
   screen* m_screen = nullptr;
@@ -60,6 +62,7 @@ class TerminalDisplay : public Display {
   ColorDepth m_depth = ColorDepth::None;
   bool m_defaultColors = false;  // -1 works as "the terminal's own colour"
   bool m_hungUp = false;
+  bool m_mouse = false;  // the terminal reports the mouse
   // Where the last canvas was drawn, to turn clicks into canvas cells.
   int m_canvasLeft = 0, m_canvasTop = 0, m_canvasWidth = 0, m_canvasHeight = 0;
 };

@@ -1,0 +1,3 @@
+#include "app/RunEnd.h"
+
+bool RunEndedOnError(const std::wstring& status) { return status != L"Updated source table."; }
