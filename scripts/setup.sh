@@ -11,7 +11,8 @@ packages=(
   rtklib                  # str2str: the real NTRIP caster in tests
   tmux                    # end-to-end tests drive the program in a terminal
   ncurses-term            # terminfo entries such as xterm-direct (24-bit colour)
-  python3                 # the relay benchmark's harness
+  python3                 # the demo and the relay benchmark's harness
+  dpkg-dev file           # CPack's Debian package: dpkg-shlibdeps finds its dependencies
 )
 missing=()
 for p in "${packages[@]}"; do
