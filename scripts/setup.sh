@@ -11,13 +11,16 @@ packages=(
   rtklib                  # str2str: the real NTRIP caster in tests
   tmux                    # end-to-end tests drive the program in a terminal
   ncurses-term            # terminfo entries such as xterm-direct (24-bit colour)
-  python3                 # the relay benchmark's harness
+  python3                 # the demo and the relay benchmark's harness
+  dpkg-dev file           # CPack's Debian package: dpkg-shlibdeps finds its dependencies
 )
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "Packages: all ${#packages[@]} present."
+else
   echo "Installing: ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)

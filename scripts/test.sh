@@ -27,15 +27,19 @@ run_suite() {  # run_suite NAME BUILD_DIR [ctest args...]
   fi
 }
 
+echo "=== building: normal (build/)"
 "$here/scripts/build.sh" "$here/build"
 run_suite "normal build" "$here/build"
 
+echo "=== building: AddressSanitizer + UndefinedBehaviorSanitizer (build-asan/)"
 "$here/scripts/build.sh" "$here/build-asan" -DFIELDCAST_SANITIZE=address
 run_suite "address and undefined sanitizers" "$here/build-asan" -LE fuzz
 
+echo "=== building: ThreadSanitizer (build-tsan/)"
 "$here/scripts/build.sh" "$here/build-tsan" -DFIELDCAST_SANITIZE=thread
 run_suite "thread sanitizer" "$here/build-tsan" -L threaded
 
+echo "=== building: fuzz targets with clang (build-fuzz/)"
 "$here/scripts/build.sh" "$here/build-fuzz" -DFIELDCAST_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++
 run_suite "fuzz targets" "$here/build-fuzz" -L fuzz
 

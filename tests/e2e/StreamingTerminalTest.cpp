@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "support/PtyPair.h"
+#include "support/ScreenText.h"
 #include "support/Str2StrCaster.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
@@ -13,18 +14,6 @@ using namespace testing_support;
 namespace {
 
 constexpr char kEntry[] = "relay;RTCM 3.2;1004(1);2;GPS+GLO;TEST;XXX;50.00;8.00;0;0;gen;none;N;N;9600;test";
-
-// The number after "Bytes:" on the screen, in bytes ("1.234k" is 1234).
-long long ShownBytes(const std::string& screen) {
-  const size_t label = screen.find("Bytes:");
-  if (label == std::string::npos) return -1;
-  const std::string line = screen.substr(label + 6, screen.find('\n', label) - label - 6);
-  const size_t digits = line.find_first_of("0123456789");
-  if (digits == std::string::npos) return -1;
-  const double value = std::stod(line.substr(digits));
-  const char unit = line.find('M') != std::string::npos ? 'M' : line.find('k') != std::string::npos ? 'k' : ' ';
-  return static_cast<long long>(value * (unit == 'M' ? 1e6 : unit == 'k' ? 1e3 : 1));
-}
 
 }  // namespace
 
