@@ -6,6 +6,7 @@
 #include "framework/EventLoop.h"
 #include "net/NtripProtocol.h"
 #include "net/NtripReply.h"
+#include "net/NtripReplyHead.h"
 #include "net/NtripRequest.h"
 #include "platform/Clock.h"
 #include "platform/ConnectionManager.h"
@@ -58,7 +59,17 @@ void InThread::OnConnect(unsigned run) {
     PostThreadMessage(TM_SEND_REQUEST, run);
     return;
   }
-  if (!m_pDlg->SetRunStatus(run, kConnectionFailed)) return;
+  FailedAttempt(run, kConnectionFailed);
+}
+
+// A first connection that fails ends the run; during a reconnection the
+// attempt is counted and the countdown goes on.
+void InThread::FailedAttempt(unsigned run, std::wstring_view status) {
+  {
+    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
+    if (m_pDlg->IsCurrentRun(run)) m_pDlg->m_socket.Close();  // a newer run's connection is not ours
+  }
+  if (!m_pDlg->SetRunStatus(run, std::wstring(status))) return;
   m_pDlg->NoteAttemptEnded(0);
   const int attempts = m_pDlg->m_nAttemptsLeft;
   if (attempts == m_pDlg->ActiveCasterDlg().m_nAttempts || attempts < 1) {
@@ -82,10 +93,12 @@ void InThread::OnSendRequest(unsigned run) {
     CSingleLock lock(&socket.m_mutex, true);
     (void)socket.sendMsg();
   }
-  if (!socket.recvMsg()) {
+  if (!ReceiveReplyHead(socket)) {
+    // A caster that restarts accepts and drops connections for a while.
+    if (socket.m_len == 0) return FailedAttempt(run, kClosedWithoutReply);
     // Without a reply the buffer still holds the request; say what happened
     // instead of showing it.
-    m_pDlg->SetRunStatus(run, socket.m_len == 0 ? std::wstring(kClosedWithoutReply) : std::wstring(ntrip::kNoReplyStatus));
+    m_pDlg->SetRunStatus(run, std::wstring(ntrip::kNoReplyStatus));
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }
@@ -126,6 +139,8 @@ void InThread::OnReply(unsigned run) {
       return;
     }
     case NtripReply::Other:
+      // A server error is passing trouble, like a refused connection.
+      if (ReplyStatusCode(block) / 100 == 5) return FailedAttempt(run, OtherReplyStatusText(block));
       m_pDlg->SetRunStatus(run, OtherReplyStatusText(block));
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
       return;
