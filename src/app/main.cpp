@@ -1,4 +1,5 @@
 // Fieldcast's entry point: options, the display, then the application.
+#include <csignal>
 #include <iostream>
 #include <memory>
 
@@ -42,6 +43,9 @@ int main(int argc, char** argv) {
     platform::SetTraceTarget(headless ? platform::TraceTarget::StandardError : platform::TraceTarget::None);
   }
 
+  // A status line written to a reader that went away (a closed pipe) is a
+  // failed write, not the end of the program.
+  std::signal(SIGPIPE, SIG_IGN);
   RegisterFieldcastResources();
   // The display is made before any thread starts: the headless one blocks
   // SIGINT and SIGTERM for every thread so only its signalfd sees them.

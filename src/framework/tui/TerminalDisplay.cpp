@@ -182,6 +182,11 @@ void TerminalDisplay::CheckHangUp(std::vector<InputEvent>& events) {
 void TerminalDisplay::ReadInput(std::vector<InputEvent>& events) {
   if (!m_screen || m_hungUp) return;
   m_wake.Drain();
+  if (m_wake.TakeHangUpSignal()) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::Exit;
+    events.push_back(event);
+  }
   for (;;) {
     wint_t code = 0;
     const int status = wget_wch(stdscr, &code);
