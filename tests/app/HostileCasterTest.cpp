@@ -93,8 +93,11 @@ TEST_F(HostileCasterTest, ARestartingCasterIsRetriedWhileAttemptsLast) {
     dlg.DoModal();
     EXPECT_EQ(reader.Bytes(), c.received);
     EXPECT_EQ(caster.Connections(), c.connections);
-    if (c.finalStatus.empty()) EXPECT_EQ(attemptsLeft, 5);  // the accepted stream restored the attempts
-    else EXPECT_EQ(status, c.finalStatus);
+    if (c.finalStatus.empty()) {
+      EXPECT_EQ(attemptsLeft, 5);  // the accepted stream restored the attempts
+    } else {
+      EXPECT_EQ(status, c.finalStatus);
+    }
   }
 }
 
