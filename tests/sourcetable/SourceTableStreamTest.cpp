@@ -89,8 +89,8 @@ TEST(SourceTableStream, LookUpsAnswerForTheFirstMatchingLabel) {
   EXPECT_EQ(table.GetNetwork(L"nothing"), L"");
 
   // Neither look-up can be fooled into answering for the reserved texts.
-  table.m_cityTable[0].label = kUpdateSourceTable;
-  table.m_cityTable[1].label = L"";
+  table.m_cityTable.SetLabel(0, kUpdateSourceTable);
+  table.m_cityTable.SetLabel(1, L"");
   needsNmea = true;
   EXPECT_EQ(table.GetMountpoint(kUpdateSourceTable, needsNmea), kUpdateSourceTable);
   EXPECT_FALSE(needsNmea);
