@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   std::signal(SIGPIPE, SIG_IGN);
   RegisterFieldcastResources();
   // The display is made before any thread starts: the headless one blocks
-  // SIGINT and SIGTERM for every thread so only its signalfd sees them.
+  // its exit signals for every thread so only its signalfd sees them.
   std::unique_ptr<Display> display;
   if (headless) display = std::make_unique<HeadlessDisplay>();
   else display = std::make_unique<TerminalDisplay>();
