@@ -29,14 +29,18 @@ bool OpenPipeOnce() {
   return true;
 }
 
-void OnWindowChange(int signal, siginfo_t* info, void* context) {
-  const int savedErrno = errno;
+void WakeTheLoop() {
   const int fd = s_wakeFd.load();
   if (fd >= 0) {
     const char byte = 1;
     // A full pipe already holds a wake-up; nothing is lost by dropping this one.
     [[maybe_unused]] const ssize_t written = write(fd, &byte, 1);
   }
+}
+
+void OnWindowChange(int signal, siginfo_t* info, void* context) {
+  const int savedErrno = errno;
+  WakeTheLoop();
   if (s_previous.sa_flags & SA_SIGINFO) {
     if (s_previous.sa_sigaction) s_previous.sa_sigaction(signal, info, context);
   } else if (s_previous.sa_handler != SIG_DFL && s_previous.sa_handler != SIG_IGN) {
@@ -50,11 +54,7 @@ void OnWindowChange(int signal, siginfo_t* info, void* context) {
 void OnHangUp(int) {
   const int savedErrno = errno;
   s_hangUpSignalled.store(true);
-  const int fd = s_wakeFd.load();
-  if (fd >= 0) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = write(fd, &byte, 1);
-  }
+  WakeTheLoop();
   errno = savedErrno;
 }
 
