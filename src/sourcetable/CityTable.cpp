@@ -1,5 +1,7 @@
 #include "sourcetable/CityTable.h"
 
+#include <algorithm>
+
 #include "platform/Text.h"
 
 namespace {
@@ -7,6 +9,7 @@ namespace {
 // Blocks are filled up to this size and never grow beyond it, so adding a
 // stream never copies the texts already stored.
 constexpr std::size_t kBlockBytes = 1 << 20;
+constexpr std::size_t kFirstBlockBytes = 4096;
 
 void AppendUtf8(std::string& out, const std::wstring& text) {
   for (const wchar_t c : text) {
@@ -106,8 +109,10 @@ void CityTable::SetNetworks(const std::vector<_NetTableEntry>& networks) {
 
 std::string& CityTable::BlockFor(std::size_t bytes) {
   if (m_blocks.empty() || m_blocks.back()->size() + bytes > m_blocks.back()->capacity()) {
+    // Small tables stay small: blocks double from 4 kB up to the full size.
+    const std::size_t previous = m_blocks.empty() ? kFirstBlockBytes / 2 : m_blocks.back()->capacity();
     auto block = std::make_unique<std::string>();
-    block->reserve(bytes > kBlockBytes ? bytes : kBlockBytes);
+    block->reserve(std::max(bytes, std::min(kBlockBytes, 2 * previous)));
     m_blocks.push_back(std::move(block));
   }
   return *m_blocks.back();
