@@ -2,9 +2,12 @@
 // whatever its texts hold, and looks streams up by label.
 #include <gtest/gtest.h>
 
+#include "SourceTableTestSupport.h"
 #include "sourcetable/CityTable.h"
 
 namespace {
+
+using sourcetable_test::Fields;
 
 _CityTableEntry Entry(const std::wstring& text) {
   _CityTableEntry e;
@@ -17,34 +20,6 @@ _CityTableEntry Entry(const std::wstring& text) {
   e.carrierValue = 2;
   e.nmeaValue = -7;
   return e;
-}
-
-void ExpectSame(const _CityTableEntry& a, const _CityTableEntry& b) {
-  EXPECT_EQ(a.mountpoint, b.mountpoint);
-  EXPECT_EQ(a.identifier, b.identifier);
-  EXPECT_EQ(a.format, b.format);
-  EXPECT_EQ(a.formatDetails, b.formatDetails);
-  EXPECT_EQ(a.carrier, b.carrier);
-  EXPECT_EQ(a.carrierValue, b.carrierValue);
-  EXPECT_EQ(a.navSystem, b.navSystem);
-  EXPECT_EQ(a.network, b.network);
-  EXPECT_EQ(a.country, b.country);
-  EXPECT_EQ(a.latitude, b.latitude);
-  EXPECT_EQ(a.longitude, b.longitude);
-  EXPECT_EQ(a.nmea, b.nmea);
-  EXPECT_EQ(a.nmeaValue, b.nmeaValue);
-  EXPECT_EQ(a.solution, b.solution);
-  EXPECT_EQ(a.generator, b.generator);
-  EXPECT_EQ(a.comprEncryp, b.comprEncryp);
-  EXPECT_EQ(a.authentication, b.authentication);
-  EXPECT_EQ(a.fee, b.fee);
-  EXPECT_EQ(a.bitrate, b.bitrate);
-  EXPECT_EQ(a.misc, b.misc);
-  EXPECT_EQ(a.formatRaw, b.formatRaw);
-  EXPECT_EQ(a.label, b.label);
-  EXPECT_EQ(a.registration, b.registration);
-  EXPECT_EQ(a.operatorName, b.operatorName);
-  EXPECT_EQ(a.details, b.details);
 }
 
 TEST(CityTable, GivesBackEveryRecordAsStored) {
@@ -71,12 +46,12 @@ TEST(CityTable, GivesBackEveryRecordAsStored) {
     expected.registration = net.webReg;
     expected.operatorName = net.operatorName;
     expected.details = net.webNet;
-    ExpectSame(table[i], expected);
+    EXPECT_EQ(Fields(table[i]), Fields(expected));
     EXPECT_EQ(table.Label(i), expected.label);
     EXPECT_EQ(table.Mountpoint(i), expected.mountpoint);
   }
-  ExpectSame(table.back(), Entry(L"without network"));
-  ExpectSame(table.at(table.size()), _CityTableEntry());  // out of range: an empty record
+  EXPECT_EQ(Fields(table.back()), Fields(Entry(L"without network")));
+  EXPECT_EQ(Fields(table.at(table.size())), Fields(_CityTableEntry()));  // out of range: an empty record
   std::size_t count = 0;
   for (const _CityTableEntry& e : table) count += !e.mountpoint.empty();
   EXPECT_EQ(count, table.size());
