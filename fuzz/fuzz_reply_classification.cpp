@@ -14,12 +14,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const NtripReply kind = ClassifyReply(block);
   const bool hasTable = block.find("SOURCETABLE") != std::string_view::npos;
   const bool hasRefusal = block.find("Unauthorized") != std::string_view::npos;
-  const bool hasOk = block.find("OK") != std::string_view::npos;
-  const NtripReply expected = hasTable     ? NtripReply::SourceTable
-                              : hasRefusal ? NtripReply::Unauthorized
-                              : hasOk      ? NtripReply::Accepted
-                                           : NtripReply::Other;
+  const std::string_view firstLine = block.substr(0, block.find('\n'));
+  const bool okInFirstLine = firstLine.find("OK") != std::string_view::npos;
+  const bool statusLine = firstLine.starts_with("HTTP/") || firstLine.starts_with("ICY ");
+  const int code = ReplyStatusCode(block);
+  if (code < -1 || code > 999 || (code >= 0 && !statusLine)) __builtin_trap();
+  const bool codeAccepts = statusLine ? code >= 200 && code <= 299 : true;
+  const NtripReply expected = hasTable                       ? NtripReply::SourceTable
+                              : hasRefusal                   ? NtripReply::Unauthorized
+                              : okInFirstLine && codeAccepts ? NtripReply::Accepted
+                                                             : NtripReply::Other;
   if (kind != expected) __builtin_trap();
+  if (HasFirstLineEnd(block) != (firstLine.size() < block.size())) __builtin_trap();
 
   const std::size_t offset = StreamDataOffset(block);
   if (offset > block.size()) __builtin_trap();

@@ -45,7 +45,7 @@ void PrintUsage(std::ostream& out) {
          "An NTRIP client: receives a caster's correction stream and writes it to the\n"
          "GNSS receiver on a serial port.\n\n"
          "  --headless         run without a terminal (a service): print status changes,\n"
-         "                     end on SIGINT or SIGTERM\n"
+         "                     end on SIGINT, SIGTERM or SIGHUP\n"
          "  --start            press Start as soon as the main window is up\n"
          "  --dir DIR          keep GNSS.ini, sourcetable.dat and CorvoNet.ini in DIR\n"
          "                     instead of the program's directory\n"

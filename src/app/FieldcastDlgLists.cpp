@@ -42,10 +42,13 @@ void CFieldcastDlg::FillStreamList(const std::wstring& filter, const std::wstrin
   m_listStreams.InsertString(-1, kUpdateSourceTable);
   const std::wstring effective = filter == kAllUnprotected ? std::wstring(kUnprotectedCode) : filter;
   bool matched = false;
-  for (const _CityTableEntry& city : m_streamDetailsDlg.m_sourceTable.m_cityTable) {
-    if (effective == kAll || effective == city.authentication) m_listStreams.InsertString(-1, city.label);
-    else if (effective == city.network) m_listStreams.InsertString(-1, WithoutNetworkPart(city.label));
-    if (mountPoint == city.mountpoint) {
+  // Only the four texts needed are read from each stream, not whole records.
+  const CityTable& cities = m_streamDetailsDlg.m_sourceTable.m_cityTable;
+  for (size_t i = 0; i < cities.size(); ++i) {
+    const std::wstring label = cities.Label(i);
+    if (effective == kAll || effective == cities.Authentication(i)) m_listStreams.InsertString(-1, label);
+    else if (effective == cities.Network(i)) m_listStreams.InsertString(-1, WithoutNetworkPart(label));
+    if (mountPoint == cities.Mountpoint(i)) {
       m_listStreams.SetCurSel(m_listStreams.GetCount() - 1);
       matched = true;
     }

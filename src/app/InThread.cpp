@@ -10,6 +10,7 @@
 #include "framework/EventLoop.h"
 #include "net/NtripProtocol.h"
 #include "net/NtripReply.h"
+#include "net/NtripReplyHead.h"
 #include "net/NtripRequest.h"
 #include "platform/Clock.h"
 #include "platform/ConnectionManager.h"
@@ -77,8 +78,19 @@ void InThread::OnConnect(unsigned run) {
     PostThreadMessage(TM_SEND_REQUEST, run);
     return;
   }
-  if (!m_pDlg->SetRunStatus(run, kConnectionFailed)) return;
+  if (!m_pDlg->IsCurrentRun(run)) return;
   ReportConnectFailure(*m_pDlg);
+  FailedAttempt(run, kConnectionFailed);
+}
+
+// A first connection that fails ends the run; during a reconnection the
+// attempt is counted and the countdown goes on.
+void InThread::FailedAttempt(unsigned run, std::wstring_view status) {
+  {
+    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
+    if (m_pDlg->IsCurrentRun(run)) m_pDlg->m_socket.Close();  // a newer run's connection is not ours
+  }
+  if (!m_pDlg->SetRunStatus(run, std::wstring(status))) return;
   m_pDlg->NoteAttemptEnded(0);
   const int attempts = m_pDlg->m_nAttemptsLeft;
   if (attempts == m_pDlg->ActiveCasterDlg().m_nAttempts || attempts < 1) {
@@ -102,13 +114,16 @@ void InThread::OnSendRequest(unsigned run) {
     CSingleLock lock(&socket.m_mutex, true);
     (void)socket.sendMsg();
   }
-  if (!socket.recvMsg()) {
+  if (!ReceiveReplyHead(socket)) {
+    // A caster that restarts accepts and drops connections for a while.
+    if (socket.m_len == 0) {
+      if (m_pDlg->IsCurrentRun(run)) ReportFailureReason(CasterOf(*m_pDlg) + ": no reply, " + SystemReason(socket.m_nLastError));
+      return FailedAttempt(run, kClosedWithoutReply);
+    }
     // Without a reply the buffer still holds the request; say what happened
     // instead of showing it.
-    if (!m_pDlg->SetRunStatus(run, socket.m_len == 0 ? std::wstring(kClosedWithoutReply) : std::wstring(ntrip::kNoReplyStatus)))
-      return;
-    ReportFailureReason(CasterOf(*m_pDlg) + (socket.m_len == 0 ? ": no reply, " + SystemReason(socket.m_nLastError)
-                                                               : ": no reply within 20 s"));
+    if (!m_pDlg->SetRunStatus(run, std::wstring(ntrip::kNoReplyStatus))) return;
+    ReportFailureReason(CasterOf(*m_pDlg) + ": no reply within 20 s");
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }
@@ -150,6 +165,11 @@ void InThread::OnReply(unsigned run) {
       return;
     }
     case NtripReply::Other:
+      // A server error is passing trouble, like a refused connection.
+      if (ReplyStatusCode(block) / 100 == 5) {
+        if (m_pDlg->IsCurrentRun(run)) ReportFailureReason(CasterOf(*m_pDlg) + " answered: " + FirstReplyLine(block));
+        return FailedAttempt(run, OtherReplyStatusText(block));
+      }
       if (m_pDlg->SetRunStatus(run, OtherReplyStatusText(block)))
         ReportFailureReason(CasterOf(*m_pDlg) + " answered: " + FirstReplyLine(block));
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);

@@ -7,6 +7,7 @@
 // suspended, so every step sees them.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "framework/WinThread.h"
 #include "serial/GgaExtractor.h"
@@ -39,6 +40,7 @@ class InThread : public CStreamWorker {
   void OnSendRequest(unsigned run);
   void OnReply(unsigned run);
   void OnDownloadSourceTable(unsigned run);
+  void FailedAttempt(unsigned run, std::wstring_view status);
   void OnSendGga(unsigned run);
   void OnCaptureGga(unsigned run);
   void PostToOutput(UINT message, unsigned run);

@@ -1,4 +1,5 @@
 // Fieldcast's entry point: options, the display, then the application.
+#include <csignal>
 #include <iostream>
 #include <memory>
 
@@ -45,9 +46,12 @@ int main(int argc, char** argv) {
   // A service's log shows why a run failed even when the trace goes to a file.
   SetFailureReasonsToStandardError(headless && !options.debugLog.empty());
 
+  // A status line written to a reader that went away (a closed pipe) is a
+  // failed write, not the end of the program.
+  std::signal(SIGPIPE, SIG_IGN);
   RegisterFieldcastResources();
   // The display is made before any thread starts: the headless one blocks
-  // SIGINT and SIGTERM for every thread so only its signalfd sees them.
+  // its exit signals for every thread so only its signalfd sees them.
   std::unique_ptr<Display> display;
   if (headless) display = std::make_unique<HeadlessDisplay>();
   else display = std::make_unique<TerminalDisplay>();

@@ -154,8 +154,15 @@ void EventLoop::HandleInput() {
     if (top->IsEnding()) break;
     top->HandleInput(event);
     m_bInvalid = true;
-    m_bPaintNow = true;
+    // A burst of keys (held down, pasted, typed ahead) whose handlers take
+    // time must not freeze the window until the last one is done: between
+    // two keys it is brought up to date at the usual paint rate.
+    if (platform::MonotonicMilliseconds() - m_nLastPaintMs >= kPaintIntervalMilliseconds) {
+      DispatchPosted();
+      Repaint();
+    }
   }
+  m_bPaintNow = true;
 }
 
 void EventLoop::Turn(int timeoutMilliseconds) {

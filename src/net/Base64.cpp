@@ -25,4 +25,4 @@ std::string Base64Encode(std::string_view bytes) {
   return out;
 }
 
-std::string Base64Encode(std::wstring_view text) { return Base64Encode(platform::Narrow(text)); }
+std::string Base64Encode(std::wstring_view text) { return Base64Encode(platform::EncodeUtf8(text)); }

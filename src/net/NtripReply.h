@@ -10,11 +10,20 @@
 enum class NtripReply {
   SourceTable,   // contains "SOURCETABLE" (tested first: "SOURCETABLE 200 OK")
   Unauthorized,  // else contains "Unauthorized"
-  Accepted,      // else contains "OK" ("ICY 200 OK", "HTTP/1.0 200 OK")
-  Other,         // none of the words
+  Accepted,      // else the first line contains "OK" ("ICY 200 OK", "HTTP/1.0 200 OK"),
+                 // unless it is an "HTTP/" or "ICY " status line without a 2xx code
+  Other,         // anything else
 };
 
 NtripReply ClassifyReply(std::string_view block);
+
+// The code of an "HTTP/..." or "ICY ..." status line at the block's start
+// (404 for "HTTP/1.1 404 Not Found"), or -1 when there is none.
+int ReplyStatusCode(std::string_view block);
+
+// Whether the reply's first line has ended in the block, so it can be
+// classified: a header that arrives in pieces is read on until it has.
+bool HasFirstLineEnd(std::string_view block);
 
 // For an accepted reply: the offset of the first stream byte after the reply
 // header. "ICY ..." is one status line and the data follows it; "HTTP/..."

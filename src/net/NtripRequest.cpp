@@ -10,7 +10,7 @@
 std::string NtripRequestBytes(std::wstring_view mountPoint, std::string_view base64Credentials) {
   std::string request;
   request += ntrip::kRequestLineStart;
-  request += platform::Narrow(mountPoint);
+  request += platform::EncodeUtf8(mountPoint);
   request += ntrip::kRequestLineEnd;
   request += ntrip::kUserAgentLine;
   request += ntrip::kAcceptLine;

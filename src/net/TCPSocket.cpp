@@ -23,12 +23,12 @@ bool SetBlocking(int fd, bool blocking) {
   return fcntl(fd, F_SETFL, blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK)) == 0;
 }
 
-// poll until ready or `seconds` have passed, restarting after signals with
+// poll until ready or `wait` has passed, restarting after signals with
 // the time that is left. An error of poll itself counts as ready: the receive
 // or connect check that follows reports it.
-bool PollFor(int fd, short events, int seconds) {
+bool PollFor(int fd, short events, std::chrono::milliseconds wait) {
   using Clock = std::chrono::steady_clock;
-  const auto end = Clock::now() + std::chrono::seconds(seconds);
+  const auto end = Clock::now() + wait;
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
     pollfd entry{fd, events, 0};
@@ -37,6 +37,8 @@ bool PollFor(int fd, short events, int seconds) {
     return rc != 0;
   }
 }
+
+bool PollFor(int fd, short events, int seconds) { return PollFor(fd, events, std::chrono::seconds(seconds)); }
 
 }  // namespace
 
@@ -152,6 +154,20 @@ bool TCPSocket::recvMsg(int waitSeconds) {
   }
   m_buffer[received] = 0;
   m_len = static_cast<std::int32_t>(received);
+  return true;
+}
+
+bool TCPSocket::recvMore(std::chrono::milliseconds wait) {
+  const auto handle = CurrentHandle();
+  const int room = kBufferSize - m_len;
+  if (!handle || room <= 0 || m_len < 0 || !PollFor(handle->fd(), POLLIN, wait)) return false;
+  ssize_t received = -1;
+  do {
+    received = recv(handle->fd(), m_buffer + m_len, static_cast<size_t>(room), 0);
+  } while (received < 0 && errno == EINTR);
+  if (received <= 0) return false;
+  m_len += static_cast<std::int32_t>(received);
+  m_buffer[m_len] = 0;
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <netinet/in.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -46,6 +47,10 @@ class TCPSocket {
   // into m_buffer (zero-terminated, count in m_len). Nothing within the wait:
   // false, buffer and count untouched. Peer closed or error: false, m_len 0.
   [[nodiscard]] bool recvMsg(int waitSeconds = kReceiveWaitSeconds);
+  // Waits up to `wait` for more data and appends it to m_buffer after m_len,
+  // as much as the buffer has room for. False when nothing came, the peer
+  // closed or the buffer is full; what the buffer held stays.
+  [[nodiscard]] bool recvMore(std::chrono::milliseconds wait);
   // Sends the first m_len bytes of m_buffer; true when all were sent.
   [[nodiscard]] bool sendMsg();
   [[nodiscard]] bool Send(const char* bytes, int length);

@@ -69,6 +69,13 @@ std::wstring Widen(std::string_view bytes) {
   return out;
 }
 
+std::string EncodeUtf8(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) AppendUtf8(out, static_cast<char32_t>(c));
+  return out;
+}
+
 std::wstring DecodeExternal(std::string_view bytes) {
   if (auto decoded = DecodeUtf8(bytes)) return *decoded;
   return Widen(bytes);
@@ -76,11 +83,6 @@ std::wstring DecodeExternal(std::string_view bytes) {
 
 std::wstring WidenLocal(std::string_view bytes) { return DecodeExternal(bytes); }
 
-std::string NarrowLocal(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (wchar_t c : text) AppendUtf8(out, static_cast<char32_t>(c));
-  return out;
-}
+std::string NarrowLocal(std::wstring_view text) { return EncodeUtf8(text); }
 
 }  // namespace platform

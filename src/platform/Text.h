@@ -13,6 +13,10 @@ std::string Narrow(std::wstring_view text);
 // One character per byte, 0..255 (the inverse of Narrow).
 std::wstring Widen(std::string_view bytes);
 
+// UTF-8 bytes of the text (ASCII stays byte for byte): what goes to the
+// caster in the request line and the credentials.
+std::string EncodeUtf8(std::wstring_view text);
+
 // Text that comes from outside and may be UTF-8 (source tables, caster
 // replies): UTF-8 where the bytes are valid UTF-8, else one character per byte.
 std::wstring DecodeExternal(std::string_view bytes);

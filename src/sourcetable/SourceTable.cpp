@@ -8,8 +8,7 @@ SourceTable::SourceTable() : m_strFileName(platform::ModulePath(L"sourcetable.da
 SourceTable::~SourceTable() = default;
 
 bool SourceTable::ReadSourceTable() {
-  // The stream table is refilled in place by the stream pass (which also
-  // drops what it does not refill); the other two are small.
+  // The stream pass empties the stream table itself.
   m_netTable.clear();
   m_broadcasterTable.clear();
   CFile file;
@@ -26,24 +25,19 @@ bool SourceTable::ReadSourceTable() {
   return ok;
 }
 
-const _CityTableEntry* SourceTable::FindByLabel(const std::wstring& label) const {
-  for (const _CityTableEntry& entry : m_cityTable) {
-    if (entry.label == label) return &entry;
-  }
-  return nullptr;
-}
+std::size_t SourceTable::FindByLabel(const std::wstring& label) const { return m_cityTable.FindLabel(label); }
 
 std::wstring SourceTable::GetMountpoint(const std::wstring& label, bool& needsNmea) const {
   needsNmea = false;
   if (label == kUpdateSourceTable) return kUpdateSourceTable;
-  const _CityTableEntry* entry = FindByLabel(label);
-  if (entry == nullptr) return kUpdateSourceTable;
-  needsNmea = entry->nmeaValue != 0;
-  return entry->mountpoint;
+  const std::size_t found = FindByLabel(label);
+  if (found == m_cityTable.size()) return kUpdateSourceTable;
+  needsNmea = m_cityTable.NmeaValue(found) != 0;
+  return m_cityTable.Mountpoint(found);
 }
 
 std::wstring SourceTable::GetNetwork(const std::wstring& label) const {
   if (label.empty()) return {};
-  const _CityTableEntry* entry = FindByLabel(label);
-  return entry == nullptr ? std::wstring() : entry->network;
+  const std::size_t found = FindByLabel(label);
+  return found == m_cityTable.size() ? std::wstring() : m_cityTable.Network(found);
 }

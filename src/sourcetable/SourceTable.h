@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sourcetable/CityTable.h"
 #include "sourcetable/SourceTableEntries.h"
 
 // The stream list's first entry. As a look-up result it means "no stream is
@@ -33,7 +34,7 @@ class SourceTable {
   // or when no stream has it.
   std::wstring GetNetwork(const std::wstring& label) const;
 
-  std::vector<_CityTableEntry> m_cityTable;  // STR records, file order, duplicates kept
+  CityTable m_cityTable;  // STR records, file order, duplicates kept; reads like a vector
   _CityTableEntry m_currentCity;             // users copy the element they work on here
   std::vector<_NetTableEntry> m_netTable;    // NET records, file order
   _NetTableEntry m_currentNet;
@@ -42,5 +43,6 @@ class SourceTable {
   std::wstring m_strFileName;  // full path of the table file
 
  private:
-  const _CityTableEntry* FindByLabel(const std::wstring& label) const;
+  // The index of the first stream with this label, or the table's size.
+  std::size_t FindByLabel(const std::wstring& label) const;
 };

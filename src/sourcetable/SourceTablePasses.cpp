@@ -45,24 +45,23 @@ bool ReadNetworks(CFile& file, std::vector<_NetTableEntry>& networks) {
   });
 }
 
-bool ReadStreams(CFile& file, const std::vector<_NetTableEntry>& networks, std::vector<_CityTableEntry>& streams) {
+bool ReadStreams(CFile& file, const std::vector<_NetTableEntry>& networks, CityTable& streams) {
+  streams.clear();
+  streams.SetNetworks(networks);
   // Index of the first network per identifier: linking stays linear in the
   // number of streams however many networks there are.
-  std::unordered_map<std::wstring, const _NetTableEntry*> byIdentifier;
-  for (const _NetTableEntry& network : networks) byIdentifier.try_emplace(network.identifier, &network);
-  // The entries of a table read before are filled again in place: their
-  // texts keep their storage, so reading a new table of about the same size
-  // frees and allocates next to nothing.
-  size_t count = 0;
+  std::unordered_map<std::wstring, int> byIdentifier;
+  for (size_t i = 0; i < networks.size(); ++i) byIdentifier.try_emplace(networks[i].identifier, static_cast<int>(i));
+  // One record is filled again for every stream (its texts keep their
+  // storage) and stored compactly.
+  _CityTableEntry entry;
   const bool ok = RunPass<kStreamFieldCount>(file, "STR", [&](std::span<const std::string_view> fields) {
-    if (count == streams.size()) streams.emplace_back();
-    _CityTableEntry& entry = streams[count++];
     FillCityEntry(fields, entry);
     const auto found = byIdentifier.find(entry.network);
-    LinkToNetwork(entry, found == byIdentifier.end() ? nullptr : found->second);
     ClassifyAndLabel(entry);
+    streams.Append(entry, found == byIdentifier.end() ? -1 : found->second);
   });
-  streams.resize(count);
+  streams.ShrinkToFit();
   return ok;
 }
 

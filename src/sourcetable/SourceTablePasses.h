@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/File.h"
+#include "sourcetable/CityTable.h"
 #include "sourcetable/SourceTableEntries.h"
 
 namespace sourcetable {
@@ -12,8 +13,8 @@ namespace sourcetable {
 // `file` is open and positioned at the start of the text.
 [[nodiscard]] bool ReadNetworks(CFile& file, std::vector<_NetTableEntry>& networks);
 // Links every stream to the first network of `networks` with its identifier.
-[[nodiscard]] bool ReadStreams(CFile& file, const std::vector<_NetTableEntry>& networks,
-                               std::vector<_CityTableEntry>& streams);
+// The stream table is emptied first.
+[[nodiscard]] bool ReadStreams(CFile& file, const std::vector<_NetTableEntry>& networks, CityTable& streams);
 [[nodiscard]] bool ReadBroadcasters(CFile& file, std::vector<_BroadcasterTableEntry>& casters);
 
 }  // namespace sourcetable

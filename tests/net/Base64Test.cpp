@@ -23,11 +23,12 @@ TEST(Base64, UsesEveryAlphabetCharacterForEdgeBytes) {
   EXPECT_EQ(Base64Encode(std::string_view("\xFF")), "/w==");
 }
 
-TEST(Base64, NarrowsCredentialTextToItsLowBytes) {
+TEST(Base64, EncodesCredentialTextAsUtf8) {
   EXPECT_EQ(Base64Encode(std::wstring_view(L"user:pass")), "dXNlcjpwYXNz");
   EXPECT_EQ(Base64Encode(std::wstring_view(L":")), "Og==");
-  EXPECT_EQ(Base64Encode(std::wstring_view(L"\u00e9")), "6Q==");  // one byte 0xE9, not UTF-8
-  EXPECT_EQ(Base64Encode(std::wstring_view(L"\u0141")), "QQ==");  // low 8 bits: 0x41
+  EXPECT_EQ(Base64Encode(std::wstring_view(L"\u00e9")), "w6k=");      // C3 A9
+  EXPECT_EQ(Base64Encode(std::wstring_view(L"\u0141")), "xYE=");      // C5 81
+  EXPECT_EQ(Base64Encode(std::wstring_view(L"\U0001F600")), "8J+YgA==");  // F0 9F 98 80
 }
 
 TEST(Base64, LongestCredentialGivesOneUnbrokenLine) {

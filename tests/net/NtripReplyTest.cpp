@@ -23,8 +23,31 @@ TEST(NtripReply, ClassifiesInTheOrderSourceTableUnauthorizedOk) {
       {"\0ICY 200 OK\r\n"s, NtripReply::Accepted},
       {"ICY 200 \0OK"s, NtripReply::Accepted},
       {"HTTP/1.0 200 OK\0SOURCETABLE"s, NtripReply::SourceTable},
+      // "OK" counts only in the first line, and never beside an error code.
+      {"HTTP/1.1 404 Not Found\r\nServer: OKCaster\r\n\r\n<html>OK</html>", NtripReply::Other},
+      {"HTTP/1.0 503 Service Unavailable OK\r\n", NtripReply::Other},
+      {"HTTP/1.0 302 OK\r\nLocation: x\r\n", NtripReply::Other},
+      {"HTTP/1.0 OK\r\n", NtripReply::Other},
+      {"ICY 404 OK\r\n", NtripReply::Other},
+      {"HTTP/1.1 2000 OK\r\n", NtripReply::Other},
+      {"Server busy\r\nICY 200 OK\r\n", NtripReply::Other},
+      {"HTTP/1.1 204 OK\r\n", NtripReply::Accepted},
+      {"HTTP/1.1 401 Unauthorized\r\nServer: OKCaster\r\n", NtripReply::Unauthorized},
+      {"HTTP/1.1 404 Not Found\r\n\r\nSOURCETABLE", NtripReply::SourceTable},
   };
   for (const auto& c : cases) EXPECT_EQ(ClassifyReply(c.block), c.expected) << c.block;
+}
+
+TEST(NtripReply, ReadsTheStatusCodeOfTheFirstLine) {
+  const struct {
+    std::string block;
+    int code;
+  } cases[] = {
+      {"HTTP/1.1 404 Not Found\r\n", 404}, {"ICY 200 OK\r\n", 200}, {"HTTP/1.0 503", 503},
+      {"HTTP/1.0 50", -1},                {"HTTP/1.0\r\n500", -1},  {"SOURCETABLE 200 OK\r\n", -1},
+      {"HTTP/1.0 5x3 OK", -1},            {"", -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReplyStatusCode(c.block), c.code) << c.block;
 }
 
 TEST(NtripReply, WordCutAtTheCountIsNotFound) {

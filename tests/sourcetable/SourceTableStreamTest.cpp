@@ -89,8 +89,8 @@ TEST(SourceTableStream, LookUpsAnswerForTheFirstMatchingLabel) {
   EXPECT_EQ(table.GetNetwork(L"nothing"), L"");
 
   // Neither look-up can be fooled into answering for the reserved texts.
-  table.m_cityTable[0].label = kUpdateSourceTable;
-  table.m_cityTable[1].label = L"";
+  table.m_cityTable.SetLabel(0, kUpdateSourceTable);
+  table.m_cityTable.SetLabel(1, L"");
   needsNmea = true;
   EXPECT_EQ(table.GetMountpoint(kUpdateSourceTable, needsNmea), kUpdateSourceTable);
   EXPECT_FALSE(needsNmea);
@@ -123,17 +123,9 @@ TEST(SourceTableStream, FieldsDecodeAsUtf8OrOneCharacterPerByte) {
 
 namespace {
 
-// Every member of a stream entry, so a refilled entry can be compared whole.
-std::vector<std::wstring> Fields(const _CityTableEntry& e) {
-  return {e.mountpoint, e.identifier, e.format, e.formatDetails, e.carrier, std::to_wstring(e.carrierValue),
-          e.navSystem, e.network, e.country, e.latitude, e.longitude, e.nmea, std::to_wstring(e.nmeaValue),
-          e.solution, e.generator, e.comprEncryp, e.authentication, e.fee, e.bitrate, e.misc, e.formatRaw,
-          e.label, e.registration, e.operatorName, e.details};
-}
-
 std::vector<std::vector<std::wstring>> AllStreams(const SourceTable& table) {
   std::vector<std::vector<std::wstring>> all;
-  for (const _CityTableEntry& e : table.m_cityTable) all.push_back(Fields(e));
+  for (const _CityTableEntry& e : table.m_cityTable) all.push_back(sourcetable_test::Fields(e));
   return all;
 }
 

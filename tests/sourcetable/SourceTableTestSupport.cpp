@@ -22,4 +22,11 @@ std::string Net(const std::string& id, const std::string& lineEnd) {
          lineEnd;
 }
 
+std::vector<std::wstring> Fields(const _CityTableEntry& e) {
+  return {e.mountpoint, e.identifier, e.format, e.formatDetails, e.carrier, std::to_wstring(e.carrierValue),
+          e.navSystem, e.network, e.country, e.latitude, e.longitude, e.nmea, std::to_wstring(e.nmeaValue),
+          e.solution, e.generator, e.comprEncryp, e.authentication, e.fee, e.bitrate, e.misc, e.formatRaw,
+          e.label, e.registration, e.operatorName, e.details};
+}
+
 }  // namespace sourcetable_test

@@ -1,6 +1,7 @@
 #pragma once
 // Writing a table text to a fresh file and reading it with SourceTable.
 #include <string>
+#include <vector>
 
 #include "sourcetable/SourceTable.h"
 #include "support/TempDir.h"
@@ -15,5 +16,8 @@ std::string Str(const std::string& mount, const std::string& id, const std::stri
                 const std::string& carrier, const std::string& nav, const std::string& network,
                 const std::string& nmea = "0", const std::string& lineEnd = "\n");
 std::string Net(const std::string& id, const std::string& lineEnd = "\n");
+
+// Every member of a stream entry, so entries can be compared whole.
+std::vector<std::wstring> Fields(const _CityTableEntry& e);
 
 }  // namespace sourcetable_test

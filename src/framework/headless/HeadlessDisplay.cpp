@@ -14,6 +14,7 @@ HeadlessDisplay::HeadlessDisplay(std::FILE* out) : m_out(out) {
   sigemptyset(&signals);
   sigaddset(&signals, SIGINT);
   sigaddset(&signals, SIGTERM);
+  sigaddset(&signals, SIGHUP);  // the session that started the service ended
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);
   m_signalFd = signalfd(-1, &signals, SFD_NONBLOCK | SFD_CLOEXEC);
 }

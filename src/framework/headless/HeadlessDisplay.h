@@ -1,10 +1,10 @@
 #pragma once
 // The display for services and benchmarks: no terminal. Every change of the
-// status line is printed to standard output with a timestamp; SIGINT and
-// SIGTERM arrive (through a signalfd) as the Exit event.
+// status line is printed to standard output with a timestamp; SIGINT,
+// SIGTERM and SIGHUP arrive (through a signalfd) as the Exit event.
 //
 // Construct it on the main thread before any other thread starts, so the
-// two signals are blocked in every thread and only the signalfd sees them.
+// signals are blocked in every thread and only the signalfd sees them.
 #include <cstdio>
 #include <string>
 

@@ -17,6 +17,8 @@ namespace {
 std::atomic<int> s_wakeFd{-1};
 int s_pipeRead = -1;
 struct sigaction s_previous {};
+struct sigaction s_previousHangUp {};
+std::atomic<bool> s_hangUpSignalled{false};
 
 bool OpenPipeOnce() {
   if (s_pipeRead >= 0) return true;
@@ -27,19 +29,32 @@ bool OpenPipeOnce() {
   return true;
 }
 
-void OnWindowChange(int signal, siginfo_t* info, void* context) {
-  const int savedErrno = errno;
+void WakeTheLoop() {
   const int fd = s_wakeFd.load();
   if (fd >= 0) {
     const char byte = 1;
     // A full pipe already holds a wake-up; nothing is lost by dropping this one.
     [[maybe_unused]] const ssize_t written = write(fd, &byte, 1);
   }
+}
+
+void OnWindowChange(int signal, siginfo_t* info, void* context) {
+  const int savedErrno = errno;
+  WakeTheLoop();
   if (s_previous.sa_flags & SA_SIGINFO) {
     if (s_previous.sa_sigaction) s_previous.sa_sigaction(signal, info, context);
   } else if (s_previous.sa_handler != SIG_DFL && s_previous.sa_handler != SIG_IGN) {
     s_previous.sa_handler(signal);
   }
+  errno = savedErrno;
+}
+
+// SIGHUP (the SSH session dropped) must end the program the way Exit does,
+// settings saved, instead of killing it: the loop sees the flag on waking.
+void OnHangUp(int) {
+  const int savedErrno = errno;
+  s_hangUpSignalled.store(true);
+  WakeTheLoop();
   errno = savedErrno;
 }
 
@@ -71,12 +86,21 @@ bool InputWake::Start(int inputFd) {
     return false;
   }
   m_handlerInstalled = true;
+  struct sigaction hangUp {};
+  hangUp.sa_handler = OnHangUp;
+  hangUp.sa_flags = SA_RESTART;
+  sigemptyset(&hangUp.sa_mask);
+  m_hangUpHandlerInstalled = sigaction(SIGHUP, &hangUp, &s_previousHangUp) == 0;
   return true;
 }
+
+bool InputWake::TakeHangUpSignal() { return s_hangUpSignalled.exchange(false); }
 
 void InputWake::Stop() {
   if (m_handlerInstalled) sigaction(SIGWINCH, &s_previous, nullptr);
   m_handlerInstalled = false;
+  if (m_hangUpHandlerInstalled) sigaction(SIGHUP, &s_previousHangUp, nullptr);
+  m_hangUpHandlerInstalled = false;
   if (m_epollFd >= 0) close(m_epollFd);
   m_epollFd = -1;
   m_inputFd = -1;

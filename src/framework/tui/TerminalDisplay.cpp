@@ -207,6 +207,11 @@ void TerminalDisplay::CheckHangUp(std::vector<InputEvent>& events) {
 void TerminalDisplay::ReadInput(std::vector<InputEvent>& events) {
   if (!m_screen || m_hungUp) return;
   m_wake.Drain();
+  if (m_wake.TakeHangUpSignal()) {
+    InputEvent event;
+    event.kind = InputEvent::Kind::Exit;
+    events.push_back(event);
+  }
   // Everything waiting is read first: an Esc means something else when
   // more characters came with it.
   std::vector<KeyCode> codes;
