@@ -4,11 +4,11 @@
 // lists. Anything less keeps the old file, the old table and the lists.
 #include <string>
 
+#include "app/FailureReason.h"
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
 #include "app/StatusTexts.h"
 #include "platform/Text.h"
-#include "platform/Trace.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ std::wstring CFieldcastDlg::ApplyReceivedSourceTable(ReceivedSourceTable& receiv
     case Outcome::TooLarge:
       return kTooLargeStatus;
     case Outcome::NotStored:
-      platform::Trace(L"Cannot store the source table beside " + m_strSourceTablePath + L": " + received.problem + L"\n");
+      ReportFailureReason(platform::NarrowLocal(L"cannot store the source table beside " + m_strSourceTablePath + L": " + received.problem));
       return kNotStoredStatus;
     case Outcome::Complete:
       break;
@@ -53,7 +53,7 @@ std::wstring CFieldcastDlg::ApplyReceivedSourceTable(ReceivedSourceTable& receiv
     // The lists still show the old table: read it again so they match it.
     (void)table.ReadSourceTable();
     if (!readable) return kNoSourceTableStatus;
-    platform::Trace(L"Cannot store " + m_strSourceTablePath + L": " + received.file->ErrorText() + L"\n");
+    ReportFailureReason(platform::NarrowLocal(L"cannot store " + m_strSourceTablePath + L": " + received.file->ErrorText()));
     return kNotStoredStatus;
   }
   ShowListsOfNewTable();
