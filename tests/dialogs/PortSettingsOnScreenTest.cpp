@@ -47,6 +47,10 @@ TEST_F(PortSettingsOnScreenTest, ChosenLineSettingsAreThePortsOrTheRunStopsWithT
     // Output "None" stored, and nothing listening on the caster's port: a
     // run opens the port, then fails to connect and ends by itself.
     WriteIni("", 1);
+    // A stream that wants no position, so the run never waits for the receiver's GGA.
+    std::string settings = dir.Read("GNSS.ini");
+    settings.replace(settings.find("Mount Point=\n"), 13, "Mount Point=MB1\n");
+    dir.Write("GNSS.ini", settings);
     const termios before = PortAttributes();
     CFieldcastDlg dlg;
     std::wstring endStatus;
