@@ -9,7 +9,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # cmake --install into a prefix.
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
-for f in bin/fieldcast lib/fieldcast/fieldcast share/doc/Fieldcast/README.md; do
+for f in bin/fieldcast lib/fieldcast/fieldcast share/doc/fieldcast/README.md share/doc/fieldcast/examples/fieldcast.service; do
   [ -e "$scratch/prefix/$f" ] || fail "cmake --install left out $f"
 done
 "$scratch/prefix/lib/fieldcast/fieldcast" --version | grep -q '^fieldcast ' || fail "installed program: no version"
