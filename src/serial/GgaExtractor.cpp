@@ -8,6 +8,8 @@ constexpr size_t kMaxUnfinished = 256;
 constexpr size_t kChecksumLength = 2;
 
 bool IsLineEnd(wchar_t c) { return c == L'\r' || c == L'\n'; }
+// Where a checksum character should be: the sentence was cut short.
+bool IsSentenceBreak(wchar_t c) { return IsLineEnd(c) || c == L'$'; }
 bool IsTalkerCharacter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9'); }
 
 }  // namespace
@@ -43,7 +45,7 @@ GgaExtractor::Found GgaExtractor::FindSentence(const std::wstring& text, size_t 
     if (stop == std::wstring::npos) return found;  // still arriving
     if (text[stop] != L'*') continue;
     if (stop + 1 + kChecksumLength > text.size()) return found;  // checksum still arriving
-    if (IsLineEnd(text[stop + 1]) || IsLineEnd(text[stop + 2])) continue;
+    if (IsSentenceBreak(text[stop + 1]) || IsSentenceBreak(text[stop + 2])) continue;
     found.end = stop + 1 + kChecksumLength;
     return found;
   }

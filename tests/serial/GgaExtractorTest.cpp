@@ -25,6 +25,7 @@ TEST(GgaExtractor, OneReadGivesTheFirstCompleteSentenceWithCrLf) {
       {"checksum ends the read", kGga, kGga + L"\r\n"},
       {"no star yet", L"$GPGGA,213121.000,4404.12", L""},
       {"one checksum character", L"$GPGGA,213121.000*5", L""},
+      {"cut in its checksum by the next sentence", L"$GPGGA,,,,,,0,,,,M,,M,,*6" + kRmc + L"\r\n", L""},
       {"line end before the star is no sentence", L"$GPGGA,2131\r\n" + kRmc + L"\r\n", L""},
       {"a cut one, then a whole one", L"$GPGGA,2131\r\n" + kGga + L"\r\n", kGga + L"\r\n"},
       {"other talker", kGnGga + L"\r\n", L""},
