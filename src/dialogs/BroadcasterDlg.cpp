@@ -48,12 +48,7 @@ void CBroadcasterDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_CORVO_ATTEMPTS, m_editAttempts);
   DDX_Control(pDX, IDC_CORVO_TIME, m_editTime);
   DDX_LBString(pDX, IDC_CASTER_LIST, m_strHostPort);
-  DDX_Text(pDX, IDC_CORVO_USER, m_strUser);
-  DDX_Text(pDX, IDC_CORVO_PASSWORD, m_strPassword);
-  DDX_Text(pDX, IDC_CORVO_ATTEMPTS, m_nAttempts);
-  DDV_MinMaxInt(pDX, m_nAttempts, 0, kMaxReconnectAttempts);
-  DDX_Text(pDX, IDC_CORVO_TIME, m_nTime);
-  DDV_MinMaxUInt(pDX, m_nTime, 0, kMaxReconnectSeconds);
+  ExchangeAccountFields(pDX, IDC_CORVO_USER, IDC_CORVO_PASSWORD, IDC_CORVO_ATTEMPTS, IDC_CORVO_TIME);
 }
 
 bool CBroadcasterDlg::FillCasterList() {

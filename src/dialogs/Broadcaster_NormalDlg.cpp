@@ -32,12 +32,7 @@ void CBroadcaster_NormalDlg::DoDataExchange(CDataExchange* pDX) {
   DDX_Control(pDX, IDC_TIME, m_editTime);
   DDX_CBString(pDX, IDC_HOSTPORT_COMBO, m_strHostPort);
   // The stored caster is not exchanged: it changes on OK only.
-  DDX_Text(pDX, IDC_USER, m_strUser);
-  DDX_Text(pDX, IDC_PASSWORD, m_strPassword);
-  DDX_Text(pDX, IDC_ATTEMPTS, m_nAttempts);
-  DDV_MinMaxInt(pDX, m_nAttempts, 0, kMaxReconnectAttempts);
-  DDX_Text(pDX, IDC_TIME, m_nTime);
-  DDV_MinMaxUInt(pDX, m_nTime, 0, kMaxReconnectSeconds);
+  ExchangeAccountFields(pDX, IDC_USER, IDC_PASSWORD, IDC_ATTEMPTS, IDC_TIME);
   // Last, so that its value decides what the combo box shows after a write.
   DDX_CBString(pDX, IDC_HOSTPORT_COMBO, m_strHostPortText);
   DDV_MaxChars(pDX, m_strHostPortText, kMaxCasterChars);

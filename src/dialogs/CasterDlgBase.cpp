@@ -1,5 +1,7 @@
 #include "dialogs/CasterDlgBase.h"
 
+#include "framework/DataExchange.h"
+
 void SplitCredentials(const std::wstring& credentials, std::wstring& user, std::wstring& password) {
   const size_t colon = credentials.find(L':');
   if (colon == std::wstring::npos) {
@@ -22,4 +24,13 @@ void CCasterDlgBase::OnCancel() {
   RestoreFromStored();
   m_bCasterChanged = 0;
   EndDialog(IDCANCEL);
+}
+
+void CCasterDlgBase::ExchangeAccountFields(CDataExchange* pDX, int userId, int passwordId, int attemptsId, int timeId) {
+  DDX_Text(pDX, userId, m_strUser);
+  DDX_Text(pDX, passwordId, m_strPassword);
+  DDX_Text(pDX, attemptsId, m_nAttempts);
+  DDV_MinMaxInt(pDX, m_nAttempts, 0, kMaxReconnectAttempts);
+  DDX_Text(pDX, timeId, m_nTime);
+  DDV_MinMaxUInt(pDX, m_nTime, 0, kMaxReconnectSeconds);
 }

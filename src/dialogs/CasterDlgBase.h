@@ -20,6 +20,9 @@ class CCasterDlgBase : public CDialog {
   // Cancel rolls every value back, the caster included: the caster did not
   // change, so the main window keeps its lists.
   void OnCancel() override;
+  // The fields both caster dialogs share, exchanged in this order with their
+  // range checks: user ID, password, attempts, seconds between attempts.
+  void ExchangeAccountFields(CDataExchange* pDX, int userId, int passwordId, int attemptsId, int timeId);
 
   // Stored: host, ":", port (the generic dialog may carry "/..." after it).
   std::wstring m_strHostPortStored;
