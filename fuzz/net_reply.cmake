@@ -10,3 +10,6 @@ add_fuzz_target(fuzz_reply_classification
 add_fuzz_target(fuzz_net_receive
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_net_receive.cpp
   LIBS fieldcast_net SECONDS 20 CORPUS ${net_seeds})
+add_fuzz_target(fuzz_reply_body
+  SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_reply_body.cpp
+  LIBS fieldcast_net SECONDS 20 CORPUS ${net_seeds})

@@ -13,6 +13,8 @@ packages=(
   ncurses-term            # terminfo entries such as xterm-direct (24-bit colour)
   python3                 # the demo and the relay benchmark's harness
   dpkg-dev file           # CPack's Debian package: dpkg-shlibdeps finds its dependencies
+  libssl-dev              # TLS to casters written https://
+  openssl stunnel4        # tests: a test CA and a TLS front for the casters
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -56,6 +56,8 @@ void PrintUsage(std::ostream& out) {
          "  --gga-interval SECONDS  while a stream that wants the position runs,\n"
          "                     upload the receiver's newest GGA every SECONDS (1-3600;\n"
          "                     default: once per connection)\n"
+         "  --ca-file FILE     also trust the CA certificate(s) in FILE (PEM) for casters\n"
+         "                     written https://, such as a private caster's own CA\n"
          "  --help             show this help\n"
          "  --version          show the version\n\n"
          "COMn is the device in the environment variable FIELDCAST_COMn, or else the\n"
@@ -82,6 +84,11 @@ int ParseCommandLine(int argc, char** argv, CommandLine& options, std::ostream& 
         return Fail(errors, "--dir: '" + options.directory + "' is not a directory");
     } else if (arg == "--debug-log") {
       if (!value(options.debugLog)) return Fail(errors, "--debug-log needs a file name");
+    } else if (arg == "--ca-file") {
+      if (!value(options.caFile)) return Fail(errors, "--ca-file needs a file name");
+      struct stat info {};
+      if (stat(options.caFile.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return Fail(errors, "--ca-file: '" + options.caFile + "' is not a file");
     } else if (arg == "--gga-talkers") {
       std::string list;
       if (!value(list) || !ParseTalkers(list, options.gga.talkers))

@@ -12,6 +12,7 @@ struct CommandLine {
   bool listPorts = false;
   std::string directory;
   std::string debugLog;
+  std::string caFile;  // an extra trusted CA for TLS casters
   GgaOptions gga;
 };
 

@@ -25,7 +25,10 @@ void ReportFailureReason(std::string_view text) {
   }
 }
 
-std::string CasterAddress(const std::string& host, int port) { return host + ":" + std::to_string(port); }
+// An IPv6 address goes in brackets so that its port stays readable.
+std::string CasterAddress(const std::string& host, int port) {
+  return (host.find(':') != std::string::npos ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
 
 std::string CasterNamed(const std::string& host, int port) { return "caster " + CasterAddress(host, port); }
 

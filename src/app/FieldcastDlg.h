@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "app/GgaOptions.h"
 #include "app/Shared.h"
@@ -23,6 +24,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "net/CasterEndpoint.h"
 #include "net/TCPSocket.h"
 #include "serial/SerialPort.h"
 #include "sourcetable/SourceTableDlg.h"
@@ -123,8 +125,10 @@ class CFieldcastDlg : public CDialog {
   CSpinButtonCtrl m_spinStreams;
   std::wstring m_strStream;
   std::atomic<bool> m_bSendNmea{false};          // shared
-  Shared<std::string> m_szHost;                  // shared: dotted IPv4, at most 31 characters
+  Shared<std::string> m_szHost;                  // shared: the first address, at most 31 characters (45 for IPv6)
   std::atomic<int> m_nPort{0};                   // shared
+  Shared<std::vector<std::string>> m_hostAddresses;  // shared: every address the host has, tried in turn
+  Shared<CasterEndpoint> m_casterEndpoint;       // shared: how to talk to the caster
   std::atomic<int> m_nRetryInterval{0};          // shared
   std::atomic<int> m_nAttemptsLeft{0};           // shared
   Shared<std::string> m_szCredentials;           // shared: Base64 of the credential text

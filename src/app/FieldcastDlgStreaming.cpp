@@ -10,6 +10,7 @@
 #include "app/StatusTexts.h"
 #include "app/WorkerThreads.h"
 #include "framework/EventLoop.h"
+#include "net/CasterEndpoint.h"
 #include "net/NtripRequest.h"
 #include "platform/Clock.h"
 #include "platform/ControlCharacters.h"
@@ -24,6 +25,8 @@ namespace {
 constexpr unsigned kStopPauseMilliseconds = 600;
 // m_szHost holds at most 31 characters (a dotted IPv4 address needs 15).
 constexpr size_t kMaxHostLength = 31;
+// An IPv6 address written out needs up to 45.
+constexpr size_t kMaxIPv6Length = 45;
 // Casters ban clients that reconnect in storms: an attempt that brought
 // less than a minute of data doubles the wait before the next, up to a
 // quarter of an hour.
@@ -34,16 +37,6 @@ bool HasLetter(const std::wstring& text) {
   for (wchar_t c : text)
     if (std::iswalpha(static_cast<wint_t>(c))) return true;
   return false;
-}
-
-int LeadingNumber(const std::wstring& text) {
-  long value = 0;
-  for (wchar_t c : text) {
-    if (c < L'0' || c > L'9') break;
-    value = value * 10 + (c - L'0');
-    if (value > 65535) return 0;  // no TCP port; the connection then fails plainly
-  }
-  return static_cast<int>(value);
 }
 
 }  // namespace
@@ -198,20 +191,23 @@ void CFieldcastDlg::OnReconnectTimer(UINT id) {
 }
 
 bool CFieldcastDlg::PrepareCasterAddress(unsigned run) {
-  const std::wstring hostPort = ActiveCasterDlg().m_strHostPortStored;
-  const size_t colon = hostPort.find(L':');
-  std::wstring host = hostPort.substr(0, colon);
-  m_nPort = colon == std::wstring::npos ? 0 : LeadingNumber(hostPort.substr(colon + 1));
-  if (HasLetter(host)) {
-    std::string dotted;
-    if (platform::LookupHostIPv4(platform::NarrowLocal(host), dotted)) {
-      host = platform::Widen(dotted);
+  const CasterEndpoint endpoint = ParseCasterText(ActiveCasterDlg().m_strHostPortStored);
+  m_nPort = endpoint.port;
+  std::wstring host = endpoint.host;
+  std::vector<std::string> addresses;
+  if (!platform::IsNumericAddress(platform::Narrow(host)) && HasLetter(host)) {
+    if (platform::LookupHostAddresses(platform::NarrowLocal(host), addresses)) {
+      host = platform::Widen(addresses.front());
       SetRunStatus(run, host);
     }
   }
   std::string narrow = platform::Narrow(host);
-  if (narrow.size() > kMaxHostLength) narrow.resize(kMaxHostLength);
+  const size_t limit = narrow.find(':') != std::string::npos ? kMaxIPv6Length : kMaxHostLength;
+  if (narrow.size() > limit) narrow.resize(limit);
+  if (addresses.empty()) addresses.push_back(narrow);
   m_szHost.Set(narrow);
+  m_hostAddresses.Set(std::move(addresses));
+  m_casterEndpoint.Set(endpoint);
   return true;
 }
 

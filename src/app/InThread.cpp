@@ -1,19 +1,19 @@
 // The reception thread's steps: connect, send the request and classify the
 // reply, upload the GGA sentence. Each step posts the next one.
-#include <arpa/inet.h>
-
 #include "app/FailureReason.h"
 #include "app/FieldcastDlg.h"
 #include "app/GgaOptions.h"
 #include "app/Messages.h"
 #include "app/WorkerThreads.h"
 #include "framework/EventLoop.h"
+#include "net/HttpReplyHead.h"
 #include "net/NtripProtocol.h"
 #include "net/NtripReply.h"
 #include "net/NtripReplyHead.h"
 #include "net/NtripRequest.h"
 #include "platform/Clock.h"
 #include "platform/ConnectionManager.h"
+#include "platform/HostLookup.h"
 #include "platform/Text.h"
 
 namespace {
@@ -33,8 +33,7 @@ std::string CasterOf(const CFieldcastDlg& dlg) { return CasterNamed(dlg.m_szHost
 
 // A host that is still a name after the address preparation was not found.
 void ReportConnectFailure(const CFieldcastDlg& dlg) {
-  in_addr address{};
-  if (inet_pton(AF_INET, dlg.m_szHost.Get().c_str(), &address) != 1)
+  if (!platform::IsNumericAddress(dlg.m_szHost.Get()))
     ReportFailureReason("caster host " + CasterAddress(dlg.m_szHost.Get(), dlg.m_nPort) + ": name not found");
   else
     ReportFailureReason(CasterOf(dlg) + ": " + SystemReason(dlg.m_socket.m_nLastError));
@@ -67,12 +66,13 @@ void InThread::OnConnect(unsigned run) {
   {
     CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
     // A Stop that came meanwhile must not find a fresh connection it did not close.
-    if (m_pDlg->IsCurrentRun(run)) connected = m_pDlg->m_socket.Connect(m_pDlg->m_szHost.Get().c_str(), m_pDlg->m_nPort);
+    if (m_pDlg->IsCurrentRun(run)) connected = m_pDlg->m_socket.ConnectAny(m_pDlg->m_hostAddresses.Get(), m_pDlg->m_nPort);
     if (connected && !m_pDlg->IsCurrentRun(run)) {
       m_pDlg->m_socket.Close();  // stopped while connecting
       return;
     }
   }
+  if (connected && m_pDlg->m_casterEndpoint.Get().protocol == CasterProtocol::Ntrip2Tls && !StartTls(run)) return;
   if (connected) {
     m_pDlg->SetRunStatus(run, kConnected);
     PostThreadMessage(TM_SEND_REQUEST, run);
@@ -81,6 +81,35 @@ void InThread::OnConnect(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
   ReportConnectFailure(*m_pDlg);
   FailedAttempt(run, kConnectionFailed);
+}
+
+// A caster that fails a TLS check is not tried again, and never in plain
+// text: the check will fail the same way until someone changes something.
+bool InThread::StartTls(unsigned run) {
+  std::string problem;
+  bool secured = false;
+  {
+    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
+    if (m_pDlg->IsCurrentRun(run))
+      secured = m_pDlg->m_socket.StartTls(platform::EncodeUtf8(m_pDlg->m_casterEndpoint.Get().host), problem);
+  }
+  if (secured) return true;
+  if (m_pDlg->SetRunStatus(run, kConnectionFailed)) ReportFailureReason(CasterOf(*m_pDlg) + ": " + problem);
+  m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+  return false;
+}
+
+bool InThread::BuildRequest() {
+  TCPSocket& socket = m_pDlg->m_socket;
+  const CasterEndpoint endpoint = m_pDlg->m_casterEndpoint.Get();
+  if (endpoint.protocol == CasterProtocol::Ntrip1)
+    return BuildNtripRequest(socket, m_pDlg->m_strMountPoint.Get(), m_pDlg->m_szCredentials.Get(), m_strProblem);
+  const int defaultPort = endpoint.protocol == CasterProtocol::Ntrip2Tls ? kDefaultTlsPort : kDefaultNtrip2Port;
+  // A position already known (a reconnection) also goes in the head.
+  const std::string gga = m_pDlg->m_bSendNmea ? platform::Narrow(m_pDlg->m_strGGA.Get()) : std::string();
+  return BuildNtrip2Request(socket, m_pDlg->m_strMountPoint.Get(), m_pDlg->m_szCredentials.Get(),
+                            HostHeaderValue(platform::EncodeUtf8(endpoint.host), endpoint.port, defaultPort), gga,
+                            m_strProblem);
 }
 
 // A first connection that fails ends the run; during a reconnection the
@@ -104,9 +133,8 @@ void InThread::FailedAttempt(unsigned run, std::wstring_view status) {
 void InThread::OnSendRequest(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
   TCPSocket& socket = m_pDlg->m_socket;
-  std::wstring problem;
-  if (!BuildNtripRequest(socket, m_pDlg->m_strMountPoint.Get(), m_pDlg->m_szCredentials.Get(), problem)) {
-    m_pDlg->SetRunStatus(run, problem);
+  if (!BuildRequest()) {
+    m_pDlg->SetRunStatus(run, m_strProblem);
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }
@@ -127,13 +155,26 @@ void InThread::OnSendRequest(unsigned run) {
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }
+  m_strReply.assign(socket.m_buffer, static_cast<size_t>(socket.m_len));
+  // An accepted HTTP reply's head is read whole, however many blocks it takes.
+  const int code = ReplyStatusCode(m_strReply);
+  if (IsHttpReply(m_strReply) && code / 100 == 2 && !ReceiveHttpHead(socket, m_strReply)) {
+    if (m_pDlg->SetRunStatus(run, OtherReplyStatusText(m_strReply.substr(0, m_strReply.find('\n')))))
+      ReportFailureReason(CasterOf(*m_pDlg) + " answered: " + FirstReplyLine(m_strReply) + ", but its head did not end");
+    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
   OnReply(run);
 }
 
 void InThread::OnReply(unsigned run) {
   TCPSocket& socket = m_pDlg->m_socket;
   const std::string_view block(socket.m_buffer, static_cast<size_t>(socket.m_len));
-  switch (ClassifyReply(block)) {
+  NtripReply kind = ClassifyReply(block);
+  // A version 2 caster says by the content type that it sends its table.
+  if (IsHttpReply(m_strReply) && ReplyStatusCode(m_strReply) / 100 == 2 && ParseHttpReplyHead(m_strReply).sourceTable)
+    kind = NtripReply::SourceTable;
+  switch (kind) {
     case NtripReply::SourceTable: {
       const int attempts = m_pDlg->m_nAttemptsLeft;
       if (attempts == m_pDlg->ActiveCasterDlg().m_nAttemptsStored || attempts < 1) {
@@ -156,8 +197,11 @@ void InThread::OnReply(unsigned run) {
         CSingleLock lock(&m_pDlg->m_serialPort.m_mutex, true);
         (void)m_pDlg->m_serialPort.PurgeInput();
       }
-      // Stream bytes that came with the reply header are correction data.
-      m_pDlg->m_strPendingStreamData.Set(std::string(block.substr(StreamDataOffset(block))));
+      // Stream bytes that came with the reply header are correction data;
+      // from here on only the body's payload is received.
+      const ReplyBodyStart start = BodyStartOf(m_strReply);
+      m_pDlg->m_strPendingStreamData.Set(
+          socket.BeginBody(start.body, std::string_view(m_strReply).substr(start.offset)));
       m_pDlg->m_nStreamStartMs = platform::MonotonicMilliseconds();
       if (m_pDlg->m_bSendNmea) PostThreadMessage(TM_SEND_GGA, run);
       else PostToOutput(TM_RECEIVE, run);

@@ -103,6 +103,13 @@ void OutThread::LostConnection(unsigned run) {
     m_pDlg->m_socket.Close();
   }
   if (!m_pDlg->SetRunStatus(run, L"ERROR: Connection to Server failed.")) return;
+  // Broken framing is no passing trouble: the run ends, and the damaged
+  // chunk never reached the receiver.
+  if (const std::string problem = m_pDlg->m_socket.BodyProblem(); !problem.empty()) {
+    ReportFailureReason(CasterNamed(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort) + ": malformed reply, " + problem);
+    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    return;
+  }
   const int error = m_pDlg->m_socket.m_nLastError;
   ReportFailureReason(CasterNamed(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort) + ": stream lost, " +
                       (error == ETIMEDOUT ? std::string("no data for 20 s") : SystemReason(error)));

@@ -41,6 +41,10 @@ class InThread : public CStreamWorker {
   void OnReply(unsigned run);
   void OnDownloadSourceTable(unsigned run);
   void FailedAttempt(unsigned run, std::wstring_view status);
+  bool StartTls(unsigned run);
+  // The request for the caster's form into the socket's buffer; false with
+  // the status text in m_strProblem.
+  bool BuildRequest();
   void OnSendGga(unsigned run);
   void OnCaptureGga(unsigned run);
   void PostToOutput(UINT message, unsigned run);
@@ -52,6 +56,9 @@ class InThread : public CStreamWorker {
   GgaExtractor m_gga;
   unsigned m_nFollowChain = 0;  // the chain of follow steps that is current
   std::int64_t m_nLastGgaUploadMs = 0;
+  // The reply as received so far: an HTTP head may outgrow the socket's block.
+  std::string m_strReply;
+  std::wstring m_strProblem;
 };
 
 // The output thread: open the port, receive stream blocks, write them.

@@ -9,6 +9,7 @@
 #include "framework/EventLoop.h"
 #include "framework/headless/HeadlessDisplay.h"
 #include "framework/tui/TerminalDisplay.h"
+#include "net/TlsSession.h"
 #include "platform/ModuleDir.h"
 #include "platform/SerialDevices.h"
 #include "platform/Text.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!options.directory.empty()) platform::SetModuleDirectory(platform::WidenLocal(options.directory));
+  tls::SetExtraCaFile(options.caFile);
 
   const bool headless = options.headless || !TerminalAvailable();
   if (!options.headless && headless)

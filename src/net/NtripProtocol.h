@@ -1,7 +1,8 @@
 #pragma once
 // The caster protocol's literals in one place: what we send, the words we look
 // for in the caster's first reply block, and the status texts that stand for a
-// reply. The request is NTRIP 1 over HTTP/1.0: no Host line, no version header.
+// reply. A plain "host:port" caster gets HTTP/1.0 without a Host line or
+// version header; "http://" and "https://" casters get version 2.
 #include <string_view>
 
 namespace ntrip {
@@ -14,6 +15,11 @@ inline constexpr std::string_view kAcceptLine = "Accept: */*\r\n";
 inline constexpr std::string_view kConnectionLine = "Connection: close\r\n";
 inline constexpr std::string_view kAuthorizationStart = "Authorization: Basic ";
 inline constexpr std::string_view kLineEnd = "\r\n";
+// Version 2 (casters written "http://" or "https://").
+inline constexpr std::string_view kRequest2LineEnd = " HTTP/1.1\r\n";
+inline constexpr std::string_view kHostStart = "Host: ";
+inline constexpr std::string_view kVersion2Line = "Ntrip-Version: Ntrip/2.0\r\n";
+inline constexpr std::string_view kGgaHeaderStart = "Ntrip-GGA: ";
 
 // Words searched in the first reply block, in the order they are tested:
 // "SOURCETABLE 200 OK" must count as a source table, not as an accepted stream.

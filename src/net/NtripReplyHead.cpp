@@ -3,6 +3,8 @@
 #include <chrono>
 #include <string_view>
 
+#include "net/HttpReplyHead.h"
+#include "net/NtripProtocol.h"
 #include "net/NtripReply.h"
 
 bool ReceiveReplyHead(TCPSocket& socket, int waitSeconds) {
@@ -15,4 +17,25 @@ bool ReceiveReplyHead(TCPSocket& socket, int waitSeconds) {
     if (left.count() <= 0 || !socket.recvMore(left)) break;
   }
   return true;
+}
+
+bool ReceiveHttpHead(TCPSocket& socket, std::string& received, std::chrono::milliseconds wait) {
+  using Clock = std::chrono::steady_clock;
+  const auto end = Clock::now() + wait;
+  while (!ParseHttpReplyHead(received).complete) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    if (received.size() >= kMaxHeadBytes || left.count() <= 0 || !socket.recvAppend(received, left)) return false;
+  }
+  return true;
+}
+
+ReplyBodyStart BodyStartOf(std::string_view received) {
+  const std::size_t lineEnd = received.find('\n');
+  const std::size_t afterLine = lineEnd == std::string_view::npos ? received.size() : lineEnd + 1;
+  if (received.starts_with(ntrip::kIcyStatusStart)) return {ReplyBody(ReplyBody::Framing::AfterIcyLine), afterLine};
+  if (!IsHttpReply(received)) return {ReplyBody(), afterLine};
+  const HttpReplyHead head = ParseHttpReplyHead(received);
+  // Without its end the whole head is taken, so none of it is payload.
+  if (!head.complete) return {ReplyBody(), received.size()};
+  return {ReplyBody(head.framing, head.contentLength), head.bodyOffset};
 }

@@ -20,3 +20,19 @@ inline constexpr std::wstring_view kMountPointControlStatus = L"ERROR: Mount poi
 
 // The same bytes as a string (for callers and tests that want to see them).
 std::string NtripRequestBytes(std::wstring_view mountPoint, std::string_view base64Credentials);
+
+// The version 2 request for casters written "http://" or "https://":
+// HTTP/1.1 with Host and the version header. The mount point goes out as
+// UTF-8 with whatever a request line cannot carry percent-encoded. `gga`
+// (a position already known, without its line end) goes in an Ntrip-GGA
+// header when not empty and the request still fits without it otherwise.
+std::string Ntrip2RequestBytes(std::wstring_view mountPoint, std::string_view base64Credentials,
+                               std::string_view hostHeader, std::string_view gga);
+[[nodiscard]] bool BuildNtrip2Request(TCPSocket& socket, std::wstring_view mountPoint,
+                                      std::string_view base64Credentials, std::string_view hostHeader,
+                                      std::string_view gga, std::wstring& errorText);
+
+// The Host header's value for a caster: "host:port", IPv6 in brackets,
+// the port left out when it is the form's default. Characters a header
+// cannot carry are dropped.
+std::string HostHeaderValue(std::string_view host, int port, int defaultPort);

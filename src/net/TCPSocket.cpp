@@ -2,20 +2,26 @@
 
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <algorithm>
 #include <cstring>
 
+#include "net/TlsSession.h"
 #include "platform/Trace.h"
 
 namespace {
 
 constexpr std::string_view kCreateSocketError = "ERROR: CreateSocket TCPSocket.\n";
 constexpr std::string_view kReceiveError = "Error with recvMsg TCPSocket.\n";
+// How long bytes that may be header lines after "ICY 200 OK" wait for the
+// rest of the line before they count as stream data.
+constexpr std::chrono::milliseconds kHeldDataWait{300};
 
 bool SetBlocking(int fd, bool blocking) {
   const int flags = fcntl(fd, F_GETFL);
@@ -40,17 +46,52 @@ bool PollFor(int fd, short events, std::chrono::milliseconds wait) {
 
 bool PollFor(int fd, short events, int seconds) { return PollFor(fd, events, std::chrono::seconds(seconds)); }
 
+std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+  return left.count() > 0 ? left : std::chrono::milliseconds(0);
+}
+
+// The numeric address `host` stands for: IPv4 or IPv6 text, never a name.
+// Anything else gives an IPv4 "none" address, whose connect fails.
+void FillAddress(const char* host, int port, sockaddr_storage& address, socklen_t& size) {
+  std::memset(&address, 0, sizeof address);
+  auto* v6 = reinterpret_cast<sockaddr_in6*>(&address);
+  if (inet_pton(AF_INET6, host, &v6->sin6_addr) == 1) {
+    v6->sin6_family = AF_INET6;
+    v6->sin6_port = htons(static_cast<std::uint16_t>(port));
+    size = sizeof *v6;
+    return;
+  }
+  auto* v4 = reinterpret_cast<sockaddr_in*>(&address);
+  v4->sin_family = AF_INET;
+  if (inet_pton(AF_INET, host, &v4->sin_addr) != 1) v4->sin_addr.s_addr = INADDR_NONE;
+  v4->sin_port = htons(static_cast<std::uint16_t>(port));
+  size = sizeof *v4;
+}
+
 }  // namespace
 
 // Owns one descriptor; closing it waits for the last holder, so no call that
 // still holds the handle can ever see the number reused by another socket.
+// The TLS session and the body decoding belong to the connection too: a
+// new connection starts with neither.
 class TCPSocket::Handle {
  public:
   explicit Handle(int fd) : m_fd(fd) {}
-  ~Handle() { close(m_fd); }
+  ~Handle() {
+    tls.reset();
+    close(m_fd);
+  }
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
   int fd() const { return m_fd; }
+
+  // Set on the connecting thread before any other thread reads through it.
+  std::unique_ptr<tls::Session> tls;
+  // Used only by the thread that receives (the reception thread for the
+  // head and a table, then the output thread, handed over by a message).
+  std::unique_ptr<ReplyBody> body;
+  std::string decoded;
 
  private:
   int m_fd;
@@ -64,15 +105,13 @@ std::shared_ptr<TCPSocket::Handle> TCPSocket::CurrentHandle() {
 }
 
 bool TCPSocket::CreateSocket(const char* host, int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+  socklen_t size = 0;
+  FillAddress(host, port, m_addr, size);
+  const int fd = socket(m_addr.ss_family, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
   if (fd < 0) {
     platform::Trace(kCreateSocketError);
     return false;
   }
-  std::memset(&m_addr, 0, sizeof m_addr);
-  m_addr.sin_family = AF_INET;
-  m_addr.sin_addr.s_addr = inet_addr(host);  // INADDR_NONE for anything but dotted text
-  m_addr.sin_port = htons(static_cast<std::uint16_t>(port));
   auto handle = std::make_shared<Handle>(fd);
   std::lock_guard<std::mutex> guard(m_handleMutex);
   if (m_hSocket) shutdown(m_hSocket->fd(), SHUT_RDWR);
@@ -81,6 +120,19 @@ bool TCPSocket::CreateSocket(const char* host, int port) {
 }
 
 bool TCPSocket::Connect(const char* host, int port) {
+  return ConnectAny({std::string(host)}, port);
+}
+
+bool TCPSocket::ConnectAny(const std::vector<std::string>& hosts, int port) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectWaitSeconds);
+  for (const std::string& host : hosts) {
+    if (ConnectOne(host.c_str(), port, deadline)) return true;
+    if (std::chrono::steady_clock::now() >= deadline) break;
+  }
+  return false;
+}
+
+bool TCPSocket::ConnectOne(const char* host, int port, std::chrono::steady_clock::time_point deadline) {
   Close();
   if (!CreateSocket(host, port)) {
     platform::Trace(kCreateSocketError);
@@ -91,17 +143,18 @@ bool TCPSocket::Connect(const char* host, int port) {
   // Connect without blocking so that the 10-second wait really bounds it.
   if (!SetBlocking(handle->fd(), false)) return false;
   const auto* address = reinterpret_cast<const sockaddr*>(&m_addr);
-  if (connect(handle->fd(), address, sizeof m_addr) != 0 && errno != EINPROGRESS) {
+  const socklen_t addressSize = m_addr.ss_family == AF_INET6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+  if (connect(handle->fd(), address, addressSize) != 0 && errno != EINPROGRESS) {
     m_nLastError = errno;
     return false;
   }
-  if (!PollFor(handle->fd(), POLLIN | POLLOUT, kConnectWaitSeconds)) {
+  if (!PollFor(handle->fd(), POLLIN | POLLOUT, Left(deadline))) {
     m_nLastError = ETIMEDOUT;
     return false;
   }
   int error = 0;
   socklen_t size = sizeof error;
-  sockaddr_in peer{};
+  sockaddr_storage peer{};
   socklen_t peerSize = sizeof peer;
   if (getsockopt(handle->fd(), SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0 ||
       getpeername(handle->fd(), reinterpret_cast<sockaddr*>(&peer), &peerSize) != 0) {
@@ -114,6 +167,66 @@ bool TCPSocket::Connect(const char* host, int port) {
   if (m_hSocket != handle) return false;  // Close came first
   m_bConnected = true;
   return true;
+}
+
+bool TCPSocket::StartTls(const std::string& host, std::string& problem) {
+  const auto handle = CurrentHandle();
+  if (!handle) {
+    problem = "connection closed";
+    return false;
+  }
+  // TLS waits in poll, never in a blocking call, so its reads keep to the
+  // deadlines and a writer is never held up by a waiting reader.
+  auto session = std::make_unique<tls::Session>();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectWaitSeconds);
+  if (!SetBlocking(handle->fd(), false) || !session->Handshake(handle->fd(), host, deadline, problem)) {
+    Close();
+    return false;
+  }
+  handle->tls = std::move(session);
+  return true;
+}
+
+std::string TCPSocket::BeginBody(ReplyBody body, std::string_view afterHead) {
+  const auto handle = CurrentHandle();
+  m_strBodyProblem.clear();
+  if (!handle) return {};
+  handle->body = std::make_unique<ReplyBody>(body);
+  (void)handle->body->Feed(afterHead, handle->decoded);
+  std::string payload;
+  payload.swap(handle->decoded);
+  return payload;
+}
+
+int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::steady_clock::time_point deadline,
+                        int& error) {
+  if (!handle.tls) {
+    if (!PollFor(handle.fd(), POLLIN, Left(deadline))) return -2;
+    ssize_t received = -1;
+    do {
+      received = recv(handle.fd(), bytes, static_cast<size_t>(size), 0);
+    } while (received < 0 && errno == EINTR);
+    error = received < 0 ? errno : 0;
+    return received < 0 ? -1 : static_cast<int>(received);
+  }
+  for (;;) {
+    const int rc = handle.tls->Read(bytes, size);
+    if (rc > 0) return rc;
+    if (rc == tls::Session::kClosed || rc == tls::Session::kError) {
+      error = rc == tls::Session::kError ? EPROTO : 0;
+      return rc == tls::Session::kClosed ? 0 : -1;
+    }
+    // A shutdown by Close makes the descriptor ready; the read then fails.
+    if (!PollFor(handle.fd(), rc == tls::Session::kWantWrite ? POLLOUT : POLLIN, Left(deadline))) return -2;
+    if (Left(deadline).count() == 0) {
+      // Ready at the very end: one more try, then the wait is over.
+      const int last = handle.tls->Read(bytes, size);
+      if (last > 0) return last;
+      if (last == tls::Session::kWantRead || last == tls::Session::kWantWrite) return -2;
+      error = last == tls::Session::kError ? EPROTO : 0;
+      return last == tls::Session::kClosed ? 0 : -1;
+    }
+  }
 }
 
 void TCPSocket::Close() {
@@ -134,40 +247,78 @@ void TCPSocket::Shutdown() {
 
 bool TCPSocket::recvMsg(int waitSeconds) {
   const auto handle = CurrentHandle();
-  if (handle && !PollFor(handle->fd(), POLLIN, waitSeconds)) {
-    m_nLastError = ETIMEDOUT;
-    return false;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+  int received = -1;
+  int error = EBADF;
+  char raw[kBufferSize];
+  while (handle) {
+    if (handle->body) {
+      // Payload decoded earlier goes first; a body that has ended reads as
+      // a caster that closed, broken framing as a failed receive.
+      if (!handle->decoded.empty()) {
+        const std::size_t count = std::min(handle->decoded.size(), static_cast<std::size_t>(kBufferSize));
+        std::memcpy(m_buffer, handle->decoded.data(), count);
+        m_buffer[count] = 0;
+        m_len = static_cast<std::int32_t>(count);
+        handle->decoded.erase(0, count);
+        return true;
+      }
+      if (handle->body->Ended() || handle->body->Failed()) {
+        received = handle->body->Ended() ? 0 : -1;
+        error = handle->body->Ended() ? 0 : EBADMSG;
+        if (handle->body->Failed()) m_strBodyProblem = handle->body->Problem();
+        break;
+      }
+    }
+    char* target = handle->body ? raw : m_buffer;
+    const bool holding = handle->body && handle->body->HoldsPossibleHeader();
+    const auto until = holding ? std::min(deadline, std::chrono::steady_clock::now() + kHeldDataWait) : deadline;
+    received = ReadSome(*handle, target, kBufferSize, until, error);
+    // A pause or the caster's end shows that held bytes were data after all.
+    if (holding && received <= 0) {
+      handle->body->ReleaseHeld(handle->decoded);
+      if (received == -2 || !handle->decoded.empty()) continue;
+    }
+    if (received == -2) {
+      m_nLastError = ETIMEDOUT;
+      return false;
+    }
+    if (received <= 0) break;
+    if (!handle->body) {
+      m_buffer[received] = 0;
+      m_len = static_cast<std::int32_t>(received);
+      return true;
+    }
+    (void)handle->body->Feed(std::string_view(raw, static_cast<std::size_t>(received)), handle->decoded);
   }
   m_buffer[0] = 0;
-  ssize_t received = -1;
-  if (handle) {
-    do {
-      received = recv(handle->fd(), m_buffer, kBufferSize, 0);
-    } while (received < 0 && errno == EINTR);
-  }
-  if (received <= 0) {
-    m_nLastError = received == 0 ? 0 : errno;
-    // A receive that Close woke (a Stop) is no error worth a line.
-    if (handle && CurrentHandle() == handle) platform::Trace(kReceiveError);
-    m_len = 0;  // a failed receive never leaves a count behind
-    return false;
-  }
-  m_buffer[received] = 0;
-  m_len = static_cast<std::int32_t>(received);
-  return true;
+  m_nLastError = error;
+  // A receive that Close woke (a Stop) is no error worth a line.
+  if (handle && CurrentHandle() == handle) platform::Trace(kReceiveError);
+  m_len = 0;  // a failed receive never leaves a count behind
+  return false;
 }
 
 bool TCPSocket::recvMore(std::chrono::milliseconds wait) {
   const auto handle = CurrentHandle();
   const int room = kBufferSize - m_len;
-  if (!handle || room <= 0 || m_len < 0 || !PollFor(handle->fd(), POLLIN, wait)) return false;
-  ssize_t received = -1;
-  do {
-    received = recv(handle->fd(), m_buffer + m_len, static_cast<size_t>(room), 0);
-  } while (received < 0 && errno == EINTR);
+  if (!handle || room <= 0 || m_len < 0) return false;
+  int error = 0;
+  const int received = ReadSome(*handle, m_buffer + m_len, room, std::chrono::steady_clock::now() + wait, error);
   if (received <= 0) return false;
   m_len += static_cast<std::int32_t>(received);
   m_buffer[m_len] = 0;
+  return true;
+}
+
+bool TCPSocket::recvAppend(std::string& out, std::chrono::milliseconds wait) {
+  const auto handle = CurrentHandle();
+  if (!handle) return false;
+  char raw[kBufferSize];
+  int error = 0;
+  const int received = ReadSome(*handle, raw, kBufferSize, std::chrono::steady_clock::now() + wait, error);
+  if (received <= 0) return false;
+  out.append(raw, static_cast<std::size_t>(received));
   return true;
 }
 
@@ -175,6 +326,16 @@ bool TCPSocket::SendAll(const char* bytes, int length) {
   const auto handle = CurrentHandle();
   if (!handle || length < 0) return false;
   int sent = 0;
+  while (handle->tls && sent < length) {
+    const int n = handle->tls->Write(bytes + sent, length - sent);
+    if (n > 0) {
+      sent += n;
+      continue;
+    }
+    if (n != tls::Session::kWantRead && n != tls::Session::kWantWrite) return false;
+    // Bounded like a receive: a caster that takes nothing for that long is gone.
+    if (!PollFor(handle->fd(), n == tls::Session::kWantRead ? POLLIN : POLLOUT, kReceiveWaitSeconds)) return false;
+  }
   while (sent < length) {
     // MSG_NOSIGNAL: a caster that went away is a failed send, not SIGPIPE.
     const ssize_t n = send(handle->fd(), bytes + sent, static_cast<size_t>(length - sent), MSG_NOSIGNAL);

@@ -7,7 +7,9 @@
 // be called from any thread while another waits in `recvMsg`: it wakes the
 // waiter at once (shutdown) and the descriptor is released only when the
 // last call using it has returned, so a reused descriptor number is never
-// read or written by a call that started on the old connection.
+// read or written by a call that started on the old connection. A TLS
+// session belongs to the connection the same way, and its reads wait in
+// poll like plain ones, so Close wakes them and the deadlines hold.
 #include <netinet/in.h>
 
 #include <atomic>
@@ -15,9 +17,12 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/Mutex.h"
+#include "net/ReplyBody.h"
 
 class TCPSocket {
  public:
@@ -34,11 +39,27 @@ class TCPSocket {
   TCPSocket(const TCPSocket&) = delete;
   TCPSocket& operator=(const TCPSocket&) = delete;
 
-  // A fresh IPv4 stream socket for `host` (dotted text; anything else gives
-  // the "none" address, whose connect then fails) and `port`.
+  // A fresh stream socket for `host` (an IPv4 or IPv6 address as text;
+  // anything else gives the "none" address, whose connect then fails) and `port`.
   [[nodiscard]] bool CreateSocket(const char* host, int port);
   // Close, CreateSocket, connect, wait up to kConnectWaitSeconds.
   [[nodiscard]] bool Connect(const char* host, int port);
+  // Tries each address in turn until one accepts; all of them share the
+  // one kConnectWaitSeconds.
+  [[nodiscard]] bool ConnectAny(const std::vector<std::string>& hosts, int port);
+  // Speaks TLS on the open connection, checking the certificate against
+  // `host`, within kConnectWaitSeconds. False with the failed check in
+  // `problem`; the connection is then closed.
+  [[nodiscard]] bool StartTls(const std::string& host, std::string& problem);
+  // From here on receives hand on only the body's payload: framing is
+  // removed and the end of the body reads as a closed connection.
+  // `afterHead` is what came with the reply head; its payload is answered.
+  std::string BeginBody(ReplyBody body, std::string_view afterHead);
+  // Why the last receive ended the body early ("" when the framing was sound).
+  const std::string& BodyProblem() const { return m_strBodyProblem; }
+  // Appends what arrives within `wait` to `out`, up to kBufferSize bytes,
+  // unframed. False when nothing came or the peer closed.
+  [[nodiscard]] bool recvAppend(std::string& out, std::chrono::milliseconds wait);
   void Close();
   // Ends the connection but keeps it as the current one: a thread waiting
   // in recvMsg wakes with a failed receive and handles the loss itself.
@@ -67,7 +88,7 @@ class TCPSocket {
   std::shared_ptr<Handle> m_hSocket;  // guarded by m_handleMutex
 
  public:
-  sockaddr_in m_addr{};
+  sockaddr_storage m_addr{};
   char m_buffer[kBufferSize + 1] = {};
   std::int32_t m_len = 0;
   std::atomic<bool> m_bConnected{false};
@@ -80,6 +101,13 @@ class TCPSocket {
   std::shared_ptr<Handle> CurrentHandle();
   bool Wait(short events, int seconds);
   bool SendAll(const char* bytes, int length);
+  bool ConnectOne(const char* host, int port, std::chrono::steady_clock::time_point deadline);
+  // Bytes read (> 0), 0 when the peer closed, -1 on an error, -2 when
+  // nothing came by `deadline`.
+  static int ReadSome(Handle& handle, char* bytes, int size, std::chrono::steady_clock::time_point deadline,
+                      int& error);
+
+  std::string m_strBodyProblem;  // the receiving thread's
 
   std::mutex m_handleMutex;
 };

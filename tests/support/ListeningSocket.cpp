@@ -26,6 +26,22 @@ bool WaitReadable(int fd, Clock::time_point end) {
 
 }  // namespace
 
+ListeningSocket::ListeningSocket(bool ipv6) : ListeningSocket() {
+  if (!ipv6) return;
+  if (m_listener >= 0) close(m_listener);
+  m_port = 0;
+  m_listener = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in6 addr{};
+  addr.sin6_family = AF_INET6;
+  addr.sin6_addr = in6addr_loopback;
+  socklen_t size = sizeof addr;
+  if (m_listener < 0 || bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+      listen(m_listener, 4) != 0 || getsockname(m_listener, reinterpret_cast<sockaddr*>(&addr), &size) != 0) {
+    return;
+  }
+  m_port = ntohs(addr.sin6_port);
+}
+
 ListeningSocket::ListeningSocket() {
   m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in addr{};

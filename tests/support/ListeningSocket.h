@@ -13,6 +13,8 @@ namespace testing_support {
 class ListeningSocket {
  public:
   ListeningSocket();  // binds 127.0.0.1 port 0 and listens; port() is 0 on failure
+  // On ::1 instead when `ipv6` is set.
+  explicit ListeningSocket(bool ipv6);
   ~ListeningSocket();
   ListeningSocket(const ListeningSocket&) = delete;
   ListeningSocket& operator=(const ListeningSocket&) = delete;

@@ -4,9 +4,12 @@
 // replay caster it keeps every request and tells whether it is still
 // sending, so a test can see that the client gave up before the caster did.
 #include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <mutex>
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -37,6 +40,9 @@ class ScriptedCaster {
   using Script = std::function<void(Client&)>;
 
   explicit ScriptedCaster(Script script) : m_script(std::move(script)), m_thread([this] { Run(); }) {}
+  // Listening on ::1 instead of 127.0.0.1.
+  ScriptedCaster(Script script, bool ipv6)
+      : m_socket(ipv6), m_script(std::move(script)), m_thread([this] { Run(); }) {}
   ~ScriptedCaster() {
     m_stop = true;
     m_thread.join();
@@ -45,6 +51,27 @@ class ScriptedCaster {
   ScriptedCaster& operator=(const ScriptedCaster&) = delete;
 
   int port() const { return m_socket.port(); }
+  // A version 2 reply: the head, then `body` in chunks of random sizes up
+  // to `maxChunk`, each written in pieces so that chunks are split across
+  // TCP segments. False once the client has gone.
+  static bool SendChunked(Client& client, std::string_view body, std::size_t maxChunk, unsigned seed = 1) {
+    if (!client.Send("HTTP/1.1 200 OK\r\nContent-Type: gnss/data\r\nTransfer-Encoding: chunked\r\n\r\n"))
+      return false;
+    std::mt19937 random(seed);
+    for (std::size_t at = 0; at < body.size();) {
+      const std::size_t size = std::min<std::size_t>(1 + random() % maxChunk, body.size() - at);
+      char line[32];
+      std::snprintf(line, sizeof line, "%zx\r\n", size);
+      const std::string chunk = line + std::string(body.substr(at, size)) + "\r\n";
+      const std::size_t cut = random() % (chunk.size() + 1);
+      if (!client.Send(std::string_view(chunk).substr(0, cut)) ||
+          !client.Pause(std::chrono::milliseconds(random() % 3)) || !client.Send(std::string_view(chunk).substr(cut)))
+        return false;
+      at += size;
+    }
+    return true;
+  }
+
   std::vector<std::string> Requests() const {
     std::lock_guard lock(m_mutex);
     return m_requests;

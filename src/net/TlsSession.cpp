@@ -1,0 +1,201 @@
+#include "net/TlsSession.h"
+
+#include <arpa/inet.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+#include <poll.h>
+
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+
+namespace tls {
+
+namespace {
+
+std::mutex g_caMutex;
+std::string g_extraCaFile;
+
+std::string ExtraCaFile() {
+  std::lock_guard lock(g_caMutex);
+  return g_extraCaFile;
+}
+
+bool IsIpAddress(const std::string& host) {
+  in6_addr v6{};
+  in_addr v4{};
+  return inet_pton(AF_INET, host.c_str(), &v4) == 1 || inet_pton(AF_INET6, host.c_str(), &v6) == 1;
+}
+
+std::string LastSslError(const char* fallback) {
+  const unsigned long code = ERR_get_error();
+  ERR_clear_error();
+  if (code == 0) return fallback;
+  char text[256];
+  ERR_error_string_n(code, text, sizeof text);
+  // "error:0A000086:SSL routines::certificate verify failed": the last part.
+  std::string_view reason(text);
+  const std::size_t colon = reason.rfind(':');
+  return std::string(colon == std::string_view::npos ? reason : reason.substr(colon + 1));
+}
+
+// A fresh context per connection: the CA file may change between runs and
+// connections are few.
+SSL_CTX* NewContext(std::string& problem) {
+  SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+  if (context == nullptr) {
+    problem = "TLS not available";
+    return nullptr;
+  }
+  SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
+  SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
+  SSL_CTX_set_default_verify_paths(context);
+  const std::string caFile = ExtraCaFile();
+  if (!caFile.empty() && SSL_CTX_load_verify_locations(context, caFile.c_str(), nullptr) != 1) {
+    problem = "CA file " + caFile + " cannot be used (" + LastSslError("unreadable") + ")";
+    SSL_CTX_free(context);
+    return nullptr;
+  }
+  // The write buffer may move between retries of a write that had to wait.
+  SSL_CTX_set_mode(context, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER | SSL_MODE_ENABLE_PARTIAL_WRITE);
+  return context;
+}
+
+bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
+    if (left <= 0) return false;
+    pollfd entry{fd, events, 0};
+    const int rc = poll(&entry, 1, static_cast<int>(left));
+    if (rc < 0 && errno == EINTR) continue;
+    return rc != 0;
+  }
+}
+
+// OpenSSL writes with write(), which raises SIGPIPE when the caster has
+// gone. For the calls into a session the signal is held back on this
+// thread, and one it raised is taken off before it is let through again.
+class SigpipeHeld {
+ public:
+  SigpipeHeld() {
+    sigemptyset(&m_pipe);
+    sigaddset(&m_pipe, SIGPIPE);
+    sigset_t pending;
+    sigpending(&pending);
+    m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+    m_blocked = pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old) == 0;
+  }
+  ~SigpipeHeld() {
+    if (!m_blocked) return;
+    sigset_t pending;
+    sigpending(&pending);
+    if (!m_wasPending && sigismember(&pending, SIGPIPE) == 1) {
+      const timespec none{0, 0};
+      while (sigtimedwait(&m_pipe, nullptr, &none) < 0 && errno == EINTR) {
+      }
+    }
+    pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+  }
+  SigpipeHeld(const SigpipeHeld&) = delete;
+  SigpipeHeld& operator=(const SigpipeHeld&) = delete;
+
+ private:
+  sigset_t m_pipe{};
+  sigset_t m_old{};
+  bool m_wasPending = false;
+  bool m_blocked = false;
+};
+
+}  // namespace
+
+void SetExtraCaFile(const std::string& path) {
+  std::lock_guard lock(g_caMutex);
+  g_extraCaFile = path;
+}
+
+Session::~Session() {
+  const SigpipeHeld held;
+  if (m_ssl != nullptr) SSL_free(m_ssl);
+}
+
+bool Session::Handshake(int fd, const std::string& host, std::chrono::steady_clock::time_point deadline,
+                        std::string& problem) {
+  SSL_CTX* context = NewContext(problem);
+  if (context == nullptr) return false;
+  SSL* ssl = SSL_new(context);
+  SSL_CTX_free(context);  // the session keeps its own reference
+  if (ssl == nullptr) {
+    problem = "TLS not available";
+    return false;
+  }
+  {
+    std::lock_guard lock(m_mutex);
+    m_ssl = ssl;
+  }
+  SSL_set_fd(ssl, fd);
+  if (IsIpAddress(host)) {
+    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str());
+  } else {
+    SSL_set_tlsext_host_name(ssl, host.c_str());
+    SSL_set1_host(ssl, host.c_str());
+  }
+  for (;;) {
+    int rc = 0;
+    int error = 0;
+    {
+      std::lock_guard lock(m_mutex);
+      const SigpipeHeld held;
+      ERR_clear_error();
+      rc = SSL_connect(ssl);
+      error = SSL_get_error(ssl, rc);
+    }
+    if (rc == 1) return true;
+    if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+      if (!WaitFor(fd, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, deadline)) {
+        problem = "TLS handshake timed out";
+        return false;
+      }
+      continue;
+    }
+    const long verify = SSL_get_verify_result(ssl);
+    if (verify != X509_V_OK)
+      problem = std::string("certificate verify failed (") + X509_verify_cert_error_string(verify) + ")";
+    else
+      problem = "TLS handshake failed (" + LastSslError("connection closed") + ")";
+    ERR_clear_error();
+    return false;
+  }
+}
+
+int Session::Read(char* bytes, int size) {
+  std::lock_guard lock(m_mutex);
+  if (m_ssl == nullptr) return kError;
+  const SigpipeHeld held;
+  ERR_clear_error();
+  const int rc = SSL_read(m_ssl, bytes, size);
+  if (rc > 0) return rc;
+  switch (SSL_get_error(m_ssl, rc)) {
+    case SSL_ERROR_WANT_READ: return kWantRead;
+    case SSL_ERROR_WANT_WRITE: return kWantWrite;
+    case SSL_ERROR_ZERO_RETURN: return kClosed;
+    default: ERR_clear_error(); return kError;
+  }
+}
+
+int Session::Write(const char* bytes, int size) {
+  std::lock_guard lock(m_mutex);
+  if (m_ssl == nullptr) return kError;
+  const SigpipeHeld held;
+  ERR_clear_error();
+  const int rc = SSL_write(m_ssl, bytes, size);
+  if (rc > 0) return rc;
+  switch (SSL_get_error(m_ssl, rc)) {
+    case SSL_ERROR_WANT_READ: return kWantRead;
+    case SSL_ERROR_WANT_WRITE: return kWantWrite;
+    default: ERR_clear_error(); return kError;
+  }
+}
+
+}  // namespace tls
