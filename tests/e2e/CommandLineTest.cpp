@@ -31,6 +31,7 @@ TEST(CommandLine, AnswersHelpVersionAndPortMapping) {
   const Result help = RunProgram({"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("--headless"), std::string::npos);
+  EXPECT_NE(help.output.find("--ca-file FILE"), std::string::npos);
   const Result version = RunProgram({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.output.rfind("fieldcast ", 0), 0u);
@@ -48,6 +49,8 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithExitCode2) {
       {{"--dir"}, "--dir needs a directory"},
       {{"--dir", "/no/such/place"}, "is not a directory"},
       {{"--debug-log"}, "--debug-log needs a file name"},
+      {{"--ca-file"}, "--ca-file needs a file name"},
+      {{"--ca-file", "/no/such/ca.pem"}, "--ca-file: '/no/such/ca.pem' is not a file"},
   };
   for (const Case& c : cases) {
     const Result result = RunProgram(c.arguments);
