@@ -235,8 +235,12 @@ void CFieldcastDlg::OnSettings() {
 void CFieldcastDlg::OnStreamDetails() {
   UpdateData(true);
   m_streamDetailsDlg.m_strCurrentMountPoint = m_strMountPoint.Get();
-  // The caster lines describe the caster in use.
-  m_streamDetailsDlg.m_strCasterAddress = ActiveCasterDlg().m_strHostPortStored;
+  // The caster lines describe the caster in use; the table's records know
+  // it as host:port, whatever form the caster was written in.
+  const std::wstring& stored = ActiveCasterDlg().m_strHostPortStored;
+  const CasterEndpoint endpoint = ParseCasterText(stored);
+  m_streamDetailsDlg.m_strCasterAddress =
+      endpoint.protocol == CasterProtocol::Ntrip1 ? stored : endpoint.host + L":" + std::to_wstring(endpoint.port);
   if (m_streamDetailsDlg.DoModal() == IDOK) {
     FillStreamList(L"All", L"");
     m_listStreams.SetCurSel(m_streamDetailsDlg.m_nCurrent);

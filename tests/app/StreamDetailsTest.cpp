@@ -109,30 +109,36 @@ TEST_F(StreamDetailsTest, EveryRealTablePagesThroughAndSelectChoosesTheStreamSho
 TEST_F(StreamDetailsTest, TheTextOfAStreamNamesTheCasterInUse) {
   dir.Write("sourcetable.dat",
             testing_support::ReadFileBytes(testing_support::TestDataPath("sourcetables/sapos-advcaster-ntrip1-2017.gpsd.log")));
-  WriteIniFor("www.sapos-ni-ntrip.de:2101");
-  CFieldcastDlg dlg;
-  std::wstring text;
-  int current = 0;
-  display.Do([&] { dlg.m_strMountPoint.Set(L"MAC_3_2G"); });
-  OpenDetails(dlg);
-  display.Do([&] {
-    text = dlg.m_streamDetailsDlg.m_strText;
-    current = dlg.m_streamDetailsDlg.m_nCurrent;
-  });
-  display.Key(VK_F2).Key(VK_F1);
-  dlg.DoModal();
-  EXPECT_EQ(current, 2);
-  EXPECT_EQ(text,
-            L"Broadcaster: SAPOS-NI operated by LVA-Niedersachsen in DEU\r\nHandles incoming NMEA-GGA\r\n"
-            L"www.sapos-ni-ntrip.de;2101;\r\n\r\n"
-            L"Stream: SAPOS_MAC_3, Entry No: 2 of 4\r\nMountpoint: MAC_3_2G\r\nAuthentication: Basic\r\n"
-            L"Format: RTCM3.1 / RTK / 1004(1), 1005/1006, 1007/1008, 1012(1), 1014(10), 1015/1016/1017(10), 1021, "
-            L"1023, 1025, 1030, 1031, 1033, 1037/1038/1039(10)\r\n"
-            L"Carrier: L1 and L2\r\nClient must send NMEA: Yes\r\nSystem: GPS+GLO\r\nCountry: DEU\r\n"
-            L"Latitude: 52.48 deg North\r\nLongitude: 13.30 deg East\r\nGenerator: SAPOS\r\nSolution: Network\r\n"
-            L"Compression: none\r\nBitrate: 2000 bits per sec\r\nMiscellaneous: \r\n\r\n"
-            L"Network: SAPOS-AdV\r\nOperator: SAPOS-AdV\r\nDetails: www.sapos.de\r\nRegistration: www.sapos.de\r\n"
-            L"Charges: Yes");
+  // The table's record names the caster as host and port, whatever form
+  // the caster was written in.
+  for (const char* caster :
+       {"www.sapos-ni-ntrip.de:2101", "http://www.sapos-ni-ntrip.de", "HTTP://www.sapos-ni-ntrip.de:2101/"}) {
+    SCOPED_TRACE(caster);
+    WriteIniFor(caster);
+    CFieldcastDlg dlg;
+    std::wstring text;
+    int current = 0;
+    display.Do([&] { dlg.m_strMountPoint.Set(L"MAC_3_2G"); });
+    OpenDetails(dlg);
+    display.Do([&] {
+      text = dlg.m_streamDetailsDlg.m_strText;
+      current = dlg.m_streamDetailsDlg.m_nCurrent;
+    });
+    display.Key(VK_F2).Key(VK_F1);
+    dlg.DoModal();
+    EXPECT_EQ(current, 2);
+    EXPECT_EQ(text,
+              L"Broadcaster: SAPOS-NI operated by LVA-Niedersachsen in DEU\r\nHandles incoming NMEA-GGA\r\n"
+              L"www.sapos-ni-ntrip.de;2101;\r\n\r\n"
+              L"Stream: SAPOS_MAC_3, Entry No: 2 of 4\r\nMountpoint: MAC_3_2G\r\nAuthentication: Basic\r\n"
+              L"Format: RTCM3.1 / RTK / 1004(1), 1005/1006, 1007/1008, 1012(1), 1014(10), 1015/1016/1017(10), 1021, "
+              L"1023, 1025, 1030, 1031, 1033, 1037/1038/1039(10)\r\n"
+              L"Carrier: L1 and L2\r\nClient must send NMEA: Yes\r\nSystem: GPS+GLO\r\nCountry: DEU\r\n"
+              L"Latitude: 52.48 deg North\r\nLongitude: 13.30 deg East\r\nGenerator: SAPOS\r\nSolution: Network\r\n"
+              L"Compression: none\r\nBitrate: 2000 bits per sec\r\nMiscellaneous: \r\n\r\n"
+              L"Network: SAPOS-AdV\r\nOperator: SAPOS-AdV\r\nDetails: www.sapos.de\r\nRegistration: www.sapos.de\r\n"
+              L"Charges: Yes");
+  }
 }
 
 // The fields' codes in words; fields with control characters never reach
