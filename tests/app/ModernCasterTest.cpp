@@ -95,6 +95,11 @@ TEST_F(ModernCasterTest, OnlyPayloadReachesTheReceiverWhateverTheFraming) {
                        "TRAILING") &&
                 c.Pause(std::chrono::seconds(30)));
        }},
+      {"a head longer than a receive block",
+       [&](ScriptedCaster::Client& c) {
+         (void)(c.Send("HTTP/1.1 200 OK\r\nServer: " + std::string(3000, 'S') + "\r\nContent-Type: gnss/data\r\n\r\n") &&
+                c.Pause(std::chrono::milliseconds(50)) && c.Send(rtcm) && c.Pause(std::chrono::seconds(30)));
+       }},
       {"ICY with header lines",
        [&](ScriptedCaster::Client& c) {
          (void)(c.Send("ICY 200 OK\r\nServer: NTRIP Caster 2.0\r\nContent-Type: gnss/data\r\n\r\n") &&
