@@ -13,6 +13,7 @@ packages=(
   ncurses-term            # terminfo entries such as xterm-direct (24-bit colour)
   python3                 # the demo and the relay benchmark's harness
   dpkg-dev file           # CPack's Debian package: dpkg-shlibdeps finds its dependencies
+  lintian                 # the package test checks the .deb with Debian's own checker
 )
 missing=()
 for p in "${packages[@]}"; do
