@@ -25,7 +25,7 @@ bool CFile::Open(const std::wstring& path, unsigned flags) {
   // a device such as /dev/urandom, would hold the reader for good.
   struct stat info {};
   if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    const int error = info.st_mode == 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
     Close();
     errno = error;
     return false;

@@ -80,8 +80,8 @@ bool TemporaryFile::Commit() {
   // to a device) was not made by the program, and is not its to replace.
   struct stat target {};
   if (::stat(m_strTarget.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
-    errno = S_ISDIR(target.st_mode) ? EISDIR : 0;
-    m_bTargetNotRegular = errno == 0;
+    m_bTargetNotRegular = !S_ISDIR(target.st_mode);
+    errno = m_bTargetNotRegular ? EINVAL : EISDIR;
     return Fail();
   }
   if (!Finish()) return false;
