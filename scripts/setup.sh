@@ -15,6 +15,7 @@ packages=(
   dpkg-dev file           # CPack's Debian package: dpkg-shlibdeps finds its dependencies
   libssl-dev              # TLS to casters written https://
   openssl stunnel4        # tests: a test CA and a TLS front for the casters
+  lintian                 # the package test checks the .deb with Debian's own checker
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -38,6 +38,10 @@ void CFieldcastDlg::LoadConfiguration() {
     }
     return;
   }
+  // A file may hold only some lines (a service hands out one with just its
+  // branding): what the loader does not find keeps its default, so Exit
+  // never writes an empty port or speed.
+  port.SetDefaults();
   const SettingsFileValues v = ParseSettingsFile(text);
   for (CCasterDlgBase* caster : {static_cast<CCasterDlgBase*>(&m_casterDlgCorvo), static_cast<CCasterDlgBase*>(&m_casterDlg)}) {
     Take(v.hostPort, caster->m_strHostPortStored);

@@ -13,12 +13,9 @@
 #include <string_view>
 
 #include "framework/TemporaryFile.h"
+#include "sourcetable/SourceTable.h"  // kMaxSourceTableBytes
 
 class TCPSocket;
-
-// Real tables are well below 1 MB (a large national caster: 300 kB). A
-// caster that sends more never stops on its own.
-inline constexpr std::size_t kMaxSourceTableBytes = 16 * 1024 * 1024;
 
 struct ReceivedSourceTable {
   enum class Outcome {

@@ -17,12 +17,22 @@ bool CFile::Open(const std::wstring& path, unsigned flags) {
   int mode = (flags & modeWrite) ? O_WRONLY : O_RDONLY;
   if (flags & modeCreate) mode |= O_CREAT | O_TRUNC;
   // Not waiting in the open: a FIFO planted in the program's directory
-  // would hold it until somebody writes. Reads then wait as usual (and a
-  // FIFO without a writer reads as empty).
+  // would hold it until somebody writes.
   const bool reading = (flags & modeWrite) == 0;
   m_fd = ::open(platform::NarrowLocal(path).c_str(), mode | O_CLOEXEC | (reading ? O_NONBLOCK : 0), 0644);
-  if (m_fd >= 0 && reading) (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
-  return m_fd >= 0;
+  if (m_fd < 0 || !reading) return m_fd >= 0;
+  // Only a regular file is read: a FIFO with a silent writer, or a link to
+  // a device such as /dev/urandom, would hold the reader for good.
+  struct stat info {};
+  if (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int error = info.st_mode == 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    Close();
+    errno = error;
+    return false;
+  }
+  m_nLength = static_cast<std::uint64_t>(info.st_size);
+  (void)::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+  return true;
 }
 
 long CFile::Read(void* buffer, std::size_t count) {

@@ -19,7 +19,10 @@ class CFile {
   CFile(const CFile&) = delete;
   CFile& operator=(const CFile&) = delete;
 
+  // Reading opens regular files only; anything else fails (errno EINVAL).
   [[nodiscard]] bool Open(const std::wstring& path, unsigned flags);
+  // The size of a file opened for reading, as it was at the open.
+  std::uint64_t GetLength() const { return m_nLength; }
   // Reads up to `count` bytes; answers the number read, or -1 on an error.
   [[nodiscard]] long Read(void* buffer, std::size_t count);
   // Writes every byte or answers false.
@@ -31,6 +34,7 @@ class CFile {
 
  private:
   int m_fd = -1;
+  std::uint64_t m_nLength = 0;
 };
 
 // Replaces a file whole through a TemporaryFile, so a crash or a full disk

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <string>
 #include <system_error>
 
 #include "platform/Text.h"
@@ -37,9 +38,11 @@ ReadFileResult ReadFileUpTo(const std::wstring& path, std::size_t maxBytes, std:
     reason = L"not a regular file";
     result = ReadFileResult::Unreadable;
   }
-  while (result == ReadFileResult::Read && content.size() < maxBytes) {
+  // One byte beyond the limit tells a file that is too long from one that
+  // just fits; a file cut at the limit and saved again would lose its end.
+  while (result == ReadFileResult::Read && content.size() <= maxBytes) {
     char block[4096];
-    const std::size_t want = std::min(sizeof block, maxBytes - content.size());
+    const std::size_t want = std::min(sizeof block, maxBytes + 1 - content.size());
     const ssize_t n = ::read(fd, block, want);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) result = Unreadable(errno, reason);
@@ -47,6 +50,10 @@ ReadFileResult ReadFileUpTo(const std::wstring& path, std::size_t maxBytes, std:
     content.append(block, static_cast<std::size_t>(n));
   }
   ::close(fd);
+  if (result == ReadFileResult::Read && content.size() > maxBytes) {
+    reason = L"larger than " + std::to_wstring(maxBytes) + L" bytes";
+    result = ReadFileResult::Unreadable;
+  }
   if (result != ReadFileResult::Read) content.clear();
   return result;
 }

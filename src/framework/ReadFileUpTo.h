@@ -7,9 +7,9 @@
 
 enum class ReadFileResult { Read, Missing, Unreadable };
 
-// Reads at most `maxBytes` of the regular file at `path` into `content`;
-// anything beyond is left unread. Missing: there is no such file (a
-// dangling link included). Unreadable: it exists but could not be read;
-// `reason` holds the system's words for why.
+// Reads the regular file at `path` whole into `content`. Missing: there is
+// no such file (a dangling link included). Unreadable: it exists but could
+// not be read, is not a regular file, or holds more than `maxBytes`;
+// `reason` says why.
 [[nodiscard]] ReadFileResult ReadFileUpTo(const std::wstring& path, std::size_t maxBytes, std::string& content,
                                           std::wstring& reason);

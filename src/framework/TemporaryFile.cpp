@@ -46,11 +46,15 @@ bool TemporaryFile::Write(const void* bytes, std::size_t count) {
   return true;
 }
 
-// Root replacing a user's file must hand it back to that user: otherwise
-// the user's next run cannot read their own settings.
+// Root replacing a user's file must hand it back to that user, and root
+// making a new file in a user's folder must give it to the folder's owner:
+// otherwise the user's next run cannot read their own settings.
 void TemporaryFile::KeepTargetsOwnerAndMode() {
   struct stat old {};
   if (::lstat(m_strTarget.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+    struct stat folder {};
+    const std::string directory = m_strTarget.substr(0, m_strTarget.find_last_of('/') + 1);
+    if (::stat(directory.empty() ? "." : directory.c_str(), &folder) == 0) (void)!::fchown(m_fd, folder.st_uid, folder.st_gid);
     if (::fchmod(m_fd, m_newFileMode) != 0) Fail();
     return;
   }
@@ -72,6 +76,14 @@ bool TemporaryFile::Finish() {
 }
 
 bool TemporaryFile::Commit() {
+  // Whatever stands at the target and is not a regular file (a FIFO, a link
+  // to a device) was not made by the program, and is not its to replace.
+  struct stat target {};
+  if (::stat(m_strTarget.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+    m_bTargetNotRegular = !S_ISDIR(target.st_mode);
+    errno = m_bTargetNotRegular ? EINVAL : EISDIR;
+    return Fail();
+  }
   if (!Finish()) return false;
   if (::rename(m_strPath.c_str(), m_strTarget.c_str()) != 0) return Fail();
   m_bCommitted = true;
@@ -79,5 +91,6 @@ bool TemporaryFile::Commit() {
 }
 
 std::wstring TemporaryFile::ErrorText() const {
+  if (m_bTargetNotRegular) return L"not a regular file";
   return platform::WidenLocal(std::error_code(m_nError, std::generic_category()).message());
 }

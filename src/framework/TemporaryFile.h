@@ -7,7 +7,8 @@
 // service): the temporary file is created exclusively under a fresh unique
 // name in the target's own directory, so a link planted there can never
 // make us write into another file. The replacement keeps the owner, group
-// and mode of the file it replaces; a new file gets `newFileMode`.
+// and mode of the file it replaces; a new file gets `newFileMode` and the
+// owner and group of its directory.
 //
 // Threading: one object belongs to one thread at a time; it may be handed on.
 #include <sys/types.h>
@@ -29,7 +30,8 @@ class TemporaryFile {
   // Flushes the content to disk, gives it the target's owner, group and
   // mode, and closes it. The file can then be read by Path().
   [[nodiscard]] bool Finish();
-  // Finishes (if not done yet) and renames the file over the target.
+  // Finishes (if not done yet) and renames the file over the target; a
+  // target that exists and is not a regular file is never replaced.
   [[nodiscard]] bool Commit();
 
   const std::string& Path() const { return m_strPath; }
@@ -47,4 +49,5 @@ class TemporaryFile {
   int m_fd = -1;
   int m_nError = 0;
   bool m_bCommitted = false;
+  bool m_bTargetNotRegular = false;
 };

@@ -1,6 +1,11 @@
 #include "sourcetable/SourceTable.h"
 
+#include <cerrno>
+#include <system_error>
+
 #include "platform/ModuleDir.h"
+#include "platform/Text.h"
+#include "platform/Trace.h"
 #include "sourcetable/SourceTablePasses.h"
 
 SourceTable::SourceTable() : m_strFileName(platform::ModulePath(L"sourcetable.dat")) {}
@@ -12,7 +17,14 @@ bool SourceTable::ReadSourceTable() {
   m_netTable.clear();
   m_broadcasterTable.clear();
   CFile file;
-  if (!file.Open(m_strFileName, CFile::modeRead)) {
+  const bool opened = file.Open(m_strFileName, CFile::modeRead);
+  if (!opened || file.GetLength() > kMaxSourceTableBytes) {
+    const int error = errno;
+    if (opened) platform::Trace(L"Cannot read " + m_strFileName + L": larger than any table the program stores\n");
+    else if (error == EINVAL) platform::Trace(L"Cannot read " + m_strFileName + L": not a regular file\n");
+    else if (error != ENOENT)
+      platform::Trace("Cannot read " + platform::NarrowLocal(m_strFileName) + ": " +
+                      std::error_code(error, std::generic_category()).message() + "\n");
     m_cityTable.clear();
     return false;
   }

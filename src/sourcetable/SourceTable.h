@@ -3,6 +3,7 @@
 // the streams, networks and casters in file order, each stream linked to its
 // network and given a format class and a label for the stream list.
 // Used on the user-interface thread only; it takes no lock.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,12 @@
 // chosen": a connection then fetches the source table.
 inline constexpr wchar_t kUpdateSourceTable[] = L"Update source table";
 
+// Real tables are well below 1 MB (a large national caster: 300 kB). A
+// caster that sends more never stops on its own, and a larger
+// sourcetable.dat is none the program stored: reading it would hold the
+// window for as long as it takes.
+inline constexpr std::size_t kMaxSourceTableBytes = 16 * 1024 * 1024;
+
 class SourceTable {
  public:
   // Empty tables; the file is "sourcetable.dat" in the program's directory.
@@ -21,8 +28,9 @@ class SourceTable {
 
   // Empties the tables and reads m_strFileName into them: NET, then STR (so
   // every stream finds its network), then CAS. False when the file cannot be
-  // opened or read, is empty, or a record is cut short; the tables then keep
-  // what the passes had read before the failure.
+  // opened or read, is not a regular file or larger than
+  // kMaxSourceTableBytes, is empty, or a record is cut short; the tables
+  // then keep what the passes had read before the failure.
   [[nodiscard]] bool ReadSourceTable();
 
   // The mount point of the first stream with this label, and whether it wants

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -122,7 +124,7 @@ TEST(ConfigFile, HandEditedFilesFollowThePositionalRules) {
     EXPECT_EQ(l.dlg.m_casterDlg.m_strHostPortStored, c.host);
     EXPECT_EQ(l.dlg.m_strMountPoint.Get(), c.mountPoint);
     EXPECT_EQ(l.dlg.m_strDesign, c.design);
-    EXPECT_EQ(l.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"");  // a file without the section keeps the empty text
+    EXPECT_EQ(l.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"COM1");  // a file without the section keeps the default
     EXPECT_EQ(l.dlg.m_settingsDlg.m_nOutputStored, c.output);
   }
 }
@@ -139,6 +141,33 @@ TEST(ConfigFile, MissingFileGivesTheDefaults) {
   EXPECT_EQ(l.dlg.m_settingsDlg.m_nOutputStored, 1);
   EXPECT_EQ(l.dlg.m_settingsDlg.m_nOutput, 1);
   EXPECT_EQ(l.dlg.m_strDesign, L"");
+}
+
+// What a service hands out: its branding alone, or a port without its
+// speed. Every line the file lacks comes back from Exit with its default.
+TEST(ConfigFile, LinesTheFileLacksKeepTheirDefaultsAndExitWritesThem) {
+  const std::string defaults =
+      "[NtripCaster]\nIP Port=\nPassword=\nAttemps=10\nTime=10\n[Settings]\nOutput=1\n"
+      "[COM-Port]\nCOM-Port=COM1\nBaudrate=19200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
+      "[GNSS]\nMount Point=\nNetwork=\n[Design]\nColour=\n";
+  struct Case {
+    const char* legend;
+    std::string content;
+    std::vector<std::pair<std::string, std::string>> changedLines;  // from the defaults
+  };
+  const Case cases[] = {
+      {"the branding alone", "[Design]\nColour=Corvo\n", {{"Colour=", "Colour=Corvo"}}},
+      {"a port and speed without the rest of the section", "[COM-Port]\nCOM-Port=COM4\nBaudrate=115200\n",
+       {{"COM-Port=COM1", "COM-Port=COM4"}, {"Baudrate=19200", "Baudrate=115200"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.legend);
+    Loaded l(c.content);
+    ASSERT_TRUE(l.dlg.SaveConfiguration());
+    std::string expected = defaults;
+    for (const auto& [from, to] : c.changedLines) expected.replace(expected.find(from + "\n"), from.size(), to);
+    EXPECT_EQ(l.dir.Read("GNSS.ini"), expected);
+  }
 }
 
 TEST(ConfigFile, LongAndNonAsciiValuesAreWrittenWholeAndReadBack) {

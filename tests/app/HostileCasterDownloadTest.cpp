@@ -3,12 +3,19 @@
 // table; and against a shared directory: a planted link, and a place where
 // the table cannot be stored. Whatever happens, the window keeps answering
 // and the old table, file and lists stay unless a good table replaces them.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <stop_token>
+#include <thread>
+#include <utility>
 
 #include "app/StreamingFixture.h"
 #include "support/ScriptedCaster.h"
@@ -199,24 +206,35 @@ TEST_F(HostileCasterDownloadTest, ACompleteButUnreadableTableKeepsTheOldOne) {
 }
 
 // Root may write anywhere, so the place is blocked in ways that stop root
-// too: a directory where the table must go, and a file-size limit.
+// too: something other than a file where the table must go (never the
+// program's to replace), and a file-size limit.
 TEST_F(HostileCasterDownloadTest, ATableThatCannotBeStoredIsSaidSoAndTheOldOneStays) {
   const std::string table = Stream("NEW", "NET") + "ENDSOURCETABLE\r\n";
-  {
-    SCOPED_TRACE("a directory in the table's place");
+  const std::string place = dir.File("sourcetable.dat");
+  const std::pair<const char*, std::function<bool()>> plants[] = {
+      {"a directory", [&] { return std::filesystem::create_directories(place + "/in-the-way"); }},
+      {"a FIFO", [&] { return mkfifo(place.c_str(), 0600) == 0; }},
+      {"a link to a device", [&] { return symlink("/dev/urandom", place.c_str()) == 0; }},
+  };
+  for (const auto& [legend, plant] : plants) {
+    SCOPED_TRACE(legend);
     ScriptedCaster caster(Serve(table));
     Configure(caster.port(), "", /*output=*/1);
-    ASSERT_EQ(unlink(dir.File("sourcetable.dat").c_str()), 0);
-    ASSERT_TRUE(std::filesystem::create_directories(dir.File("sourcetable.dat") + "/in-the-way"));
+    std::filesystem::remove_all(place);
+    ASSERT_TRUE(plant());
+    struct stat before {};
+    ASSERT_EQ(lstat(place.c_str(), &before), 0);
     CFieldcastDlg dlg;
     display.Do([&] { dlg.NotifyCommand(IDC_START, 0); })
         .WaitUntil([&] { return dlg.m_bRunning == 0; })
         .Do([&] { EXPECT_EQ(Status(dlg), L"ERROR: source table could not be stored"); })
         .Key(VK_F1);
     dlg.DoModal();
-    EXPECT_TRUE(std::filesystem::is_directory(dir.File("sourcetable.dat") + "/in-the-way"));
+    struct stat after {};
+    ASSERT_EQ(lstat(place.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(Leftovers(), 0);
-    std::filesystem::remove_all(dir.File("sourcetable.dat"));
+    std::filesystem::remove_all(place);
   }
   {
     SCOPED_TRACE("no room to write");
@@ -267,12 +285,47 @@ TEST_F(HostileCasterDownloadTest, ANetworkThatVanishedLeavesTheListsOnAll) {
   EXPECT_EQ(outcome.mountPoint, L"NEW1");
 }
 
-// Anybody who can write the directory could put a FIFO where the table
-// lies; an ordinary open of it waits for a writer for good.
-TEST_F(MainWindowTest, AFifoInTheTablesPlaceCannotHoldTheStart) {
-  ASSERT_EQ(mkfifo(dir.File("sourcetable.dat").c_str(), 0600), 0);
-  CFieldcastDlg dlg;
-  display.Key(VK_F1);
-  dlg.DoModal();
-  EXPECT_EQ(display.Info().statusLine, L"ERROR: Corrupt or no source table.");
+// Anybody who can write the directory could put something other than a
+// table where it lies: a FIFO (held open by a writer that never writes, the
+// read would wait for good), a device that never ends, a file far larger
+// than any table. None of them is read, and none holds the start.
+TEST_F(MainWindowTest, OnlyARegularFileOfATablesSizeIsReadAsTheTable) {
+  const std::string place = dir.File("sourcetable.dat");
+  int writer = -1;
+  const std::pair<const char*, std::function<bool()>> plants[] = {
+      {"a FIFO", [&] { return mkfifo(place.c_str(), 0600) == 0; }},
+      {"a FIFO with a silent writer",
+       [&] { return mkfifo(place.c_str(), 0600) == 0 && (writer = open(place.c_str(), O_RDWR | O_NONBLOCK)) >= 0; }},
+      {"a file larger than any table",
+       [&] {
+         dir.Write("sourcetable.dat", "");
+         return truncate(place.c_str(), kMaxSourceTableBytes + 1) == 0;
+       }},
+      {"a link to /dev/urandom", [&] { return symlink("/dev/urandom", place.c_str()) == 0; }},
+  };
+  for (const auto& [legend, plant] : plants) {
+    SCOPED_TRACE(legend);
+    std::filesystem::remove(place);
+    ASSERT_TRUE(plant());
+    // Should the read wait after all, the writer goes after a generous
+    // deadline, so the test fails instead of hanging.
+    std::atomic<bool> released = false;
+    std::jthread deadline([&](std::stop_token stop) {
+      std::mutex mutex;
+      std::condition_variable_any wake;
+      std::unique_lock lock(mutex);
+      if (!wake.wait_for(lock, stop, std::chrono::seconds(60), [] { return false; }) && !stop.stop_requested() && writer >= 0) {
+        released = true;
+        close(std::exchange(writer, -1));
+      }
+    });
+    CFieldcastDlg dlg;
+    display.Key(VK_F1);
+    dlg.DoModal();
+    deadline.request_stop();
+    deadline.join();
+    EXPECT_FALSE(released) << "the start waited on the table";
+    EXPECT_EQ(display.Info().statusLine, L"ERROR: Corrupt or no source table.");
+    if (writer >= 0) close(std::exchange(writer, -1));
+  }
 }

@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <utility>
 
 #include <gtest/gtest.h>
 
 #include "app/FieldcastDlg.h"
+#include "framework/TemporaryFile.h"
 #include "platform/Text.h"
 #include "support/TempDir.h"
 
@@ -78,26 +80,19 @@ TEST(HostileSettingsFile, WindowsLineEndsReadAsTheSameValues) {
   EXPECT_EQ(crlf.dlg.m_strDesign, L"Corvo");
 }
 
-TEST(HostileSettingsFile, ALongFileIsReadWholeUpTo64KiB) {
-  struct Case {
-    const char* legend;
-    size_t passwordLength;
-    bool designRead;
-  };
-  const Case cases[] = {
-      {"a long password pushes the rest beyond 1023 bytes", 1500, true},
-      {"nothing beyond 64 KiB is read", 70 * 1024, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.legend);
-    const std::string password(c.passwordLength, 'p');
+// kFile with a password that makes it `size` bytes long.
+std::string PasswordFor(size_t size) {
+  return std::string(size - (std::string(kFile).size() - std::string("surveyor:secret").size()), 'p');
+}
+
+TEST(HostileSettingsFile, AFileIsReadWholeUpTo64KiB) {
+  for (const size_t size : {size_t{1500}, size_t{64 * 1024}}) {
+    SCOPED_TRACE(size);
+    const std::string password = PasswordFor(size);
     Window w(ReplaceAll(kFile, "surveyor:secret", password));
-    EXPECT_EQ(w.dlg.m_casterDlg.m_strHostPortStored, L"caster.example.net:2101");
-    EXPECT_EQ(w.dlg.m_strDesign, c.designRead ? L"Corvo" : L"");
-    if (c.designRead) {
-      EXPECT_EQ(w.dlg.m_casterDlg.m_strUserPassword, std::wstring(c.passwordLength, L'p'));
-      EXPECT_EQ(w.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"COM3");
-    }
+    EXPECT_EQ(w.dlg.m_strStatus.Get(), L"Adjust Settings or press START");
+    EXPECT_EQ(w.dlg.m_casterDlg.m_strUserPassword, platform::WidenLocal(password));
+    EXPECT_EQ(w.dlg.m_strDesign, L"Corvo");
   }
 }
 
@@ -120,6 +115,28 @@ TEST(HostileSettingsFile, AReplacedFileKeepsItsOwnerGroupAndMode) {
   EXPECT_NE(w.dir.Read("GNSS.ini").find("Colour=Corvo\n"), std::string::npos);
 }
 
+// Root run in a user's folder: a new settings file or table goes to the
+// folder's owner, or the user's next run could not read it. Only root can
+// give a file away.
+TEST(HostileSettingsFile, ANewFileTakesTheOwnerAndGroupOfItsFolder) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root";
+  Window w;
+  const uid_t user = 12345;
+  const gid_t group = 23456;
+  ASSERT_EQ(chown(w.dir.path().c_str(), user, group), 0);
+  ASSERT_TRUE(w.dlg.SaveConfiguration());
+  TemporaryFile table(platform::WidenLocal(w.dir.File("sourcetable.dat")), 0644);
+  ASSERT_TRUE(table.Write("ENDSOURCETABLE\r\n", 16) && table.Commit());
+  for (const auto& [name, mode] : {std::pair{"GNSS.ini", 0600u}, std::pair{"sourcetable.dat", 0644u}}) {
+    SCOPED_TRACE(name);
+    struct stat info {};
+    ASSERT_EQ(stat(w.dir.File(name).c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, user);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_EQ(info.st_mode & 07777, mode);
+  }
+}
+
 TEST(HostileSettingsFile, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
   struct Case {
     const char* legend;
@@ -131,6 +148,12 @@ TEST(HostileSettingsFile, AFileThatExistsButCannotBeReadIsNeverOverwritten) {
       // A FIFO would hold an ordinary open for good.
       {"a FIFO", [](const TempDir& dir) { return mkfifo(dir.File("GNSS.ini").c_str(), 0600) == 0; }},
       {"a directory", [](const TempDir& dir) { return std::filesystem::create_directory(dir.File("GNSS.ini")); }},
+      // Cut and saved again, it would lose what lies past the cut.
+      {"a file one byte over 64 KiB",
+       [](const TempDir& dir) {
+         dir.Write("GNSS.ini", ReplaceAll(kFile, "surveyor:secret", PasswordFor(64 * 1024 + 1)));
+         return true;
+       }},
       // Root reads anything; for everybody else a file without read permission.
       {"a file its reader may not read",
        [](const TempDir& dir) {

@@ -119,6 +119,26 @@ TEST(SourceTableFraming, UnopenableOrUnreadableFileIsFalseAndEmpty) {
   EXPECT_TRUE(table.m_cityTable.empty() && table.m_netTable.empty() && table.m_broadcasterTable.empty());
 }
 
+// No table the program stores is larger than it downloads; a larger file
+// would hold the window while it is read.
+TEST(SourceTableFraming, AFileIsReadUpToTheDownloadLimitAndNoFurther) {
+  testing_support::TempDir dir;
+  const std::string records = kCas + Net("NETA") + kStr;
+  const std::string end = "ENDSOURCETABLE\n";
+  for (const size_t size : {kMaxSourceTableBytes, kMaxSourceTableBytes + 1}) {
+    SCOPED_TRACE(size);
+    std::string text = records;
+    text.reserve(size);
+    // Lines of a type no pass reads.
+    while (size - text.size() - end.size() > 200) text += "X;" + std::string(97, 'x') + "\n";
+    text += "X;" + std::string(size - text.size() - end.size() - 3, 'x') + "\n" + end;
+    ASSERT_EQ(text.size(), size);
+    SourceTable table;
+    EXPECT_EQ(ReadText(dir, text, table), size == kMaxSourceTableBytes);
+    EXPECT_EQ(table.m_cityTable.size(), size == kMaxSourceTableBytes ? 1u : 0u);
+  }
+}
+
 TEST(SourceTableFraming, DefaultFileLiesInTheProgramDirectory) {
   const SourceTable table;
   const std::wstring suffix = L"/sourcetable.dat";
