@@ -12,6 +12,7 @@ struct CommandLine {
   bool listPorts = false;
   std::string directory;
   std::string debugLog;
+  std::string branding;  // "corvo", "generic" or empty (GNSS.ini decides)
   GgaOptions gga;
 };
 

@@ -22,6 +22,12 @@ class CCasterDlgBase : public CDialog {
   void OnCancel() override;
   // The fields both caster dialogs share, exchanged in this order with their
   // range checks: user ID, password, attempts, seconds between attempts.
+  // OK on the caster the dialog already showed (a first run's preselected
+  // entry) moves no spinner and types nothing, yet the stored caster may
+  // differ from the one before: that is a change too, so its table is fetched.
+  void NoteStoredCasterAfterOk(const std::wstring& before) {
+    if (m_strHostPortStored != before) m_bCasterChanged = 1;
+  }
   void ExchangeAccountFields(CDataExchange* pDX, int userId, int passwordId, int attemptsId, int timeId);
 
   // Stored: host, ":", port (the generic dialog may carry "/..." after it).

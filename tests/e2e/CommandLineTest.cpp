@@ -30,7 +30,8 @@ Result RunProgram(const std::vector<std::string>& arguments, const std::vector<s
 TEST(CommandLine, AnswersHelpVersionAndPortMapping) {
   const Result help = RunProgram({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.output.find("--headless"), std::string::npos);
+  for (const char* option : {"--headless", "--branding corvo|generic"})
+    EXPECT_NE(help.output.find(option), std::string::npos) << option;
   const Result version = RunProgram({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.output.rfind("fieldcast ", 0), 0u);
@@ -48,6 +49,8 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithExitCode2) {
       {{"--dir"}, "--dir needs a directory"},
       {{"--dir", "/no/such/place"}, "is not a directory"},
       {{"--debug-log"}, "--debug-log needs a file name"},
+      {{"--branding"}, "--branding needs corvo or generic"},
+      {{"--branding", "Corvo"}, "--branding needs corvo or generic"},
   };
   for (const Case& c : cases) {
     const Result result = RunProgram(c.arguments);
