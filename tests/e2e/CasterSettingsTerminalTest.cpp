@@ -26,18 +26,23 @@ std::string TableWithLocalCaster(int port) {
          ";Local;Test;0;DEU;50.0;8.0;none;0;misc\n" + real.substr(firstLine) + "ENDSOURCETABLE\n";
 }
 
+// The local caster serving kEntry at MP1, with an account when one is
+// given, and the receiver on a pseudo-terminal.
+struct CasterAndReceiver {
+  explicit CasterAndReceiver(const std::string& user = "", const std::string& password = "")
+      : caster(Str2StrOptions{user, password, "MP1", kEntry}) {}
+  bool Start() { return receiver.ok() && caster.Start(); }
+  Str2StrCaster caster;
+  PtyPair receiver;
+};
+
 }  // namespace
 
 TEST(CasterSettingsTerminal, PickACasterTypeCredentialsAndStreamFromIt) {
-  Str2StrOptions options;
-  options.user = "user";
-  options.password = "pass";
-  options.mountPoint = "MP1";
-  options.entry = kEntry;
-  Str2StrCaster caster(options);
-  ASSERT_TRUE(caster.Start()) << caster.Log();
-  PtyPair receiver;
-  ASSERT_TRUE(receiver.ok());
+  CasterAndReceiver peers("user", "pass");
+  ASSERT_TRUE(peers.Start()) << peers.caster.Log();
+  Str2StrCaster& caster = peers.caster;
+  PtyPair& receiver = peers.receiver;
   TempDir dir;
   dir.Write("GNSS.ini",
             "[NtripCaster]\nIP Port=127.0.0.1:9\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n[COM-Port]\n"
@@ -94,12 +99,10 @@ TEST(CasterSettingsTerminal, PickACasterTypeCredentialsAndStreamFromIt) {
 // list: OK on the one caster the dialog shows fetches that caster's table by
 // itself, and the stream chosen from it reaches the receiver.
 TEST(CasterSettingsTerminal, CorvoFirstRunOkOnThePreselectedCasterFetchesItsTable) {
-  Str2StrOptions options;
-  options.entry = kEntry;
-  Str2StrCaster caster(options);
-  ASSERT_TRUE(caster.Start()) << caster.Log();
-  PtyPair receiver;
-  ASSERT_TRUE(receiver.ok());
+  CasterAndReceiver peers;
+  ASSERT_TRUE(peers.Start()) << peers.caster.Log();
+  Str2StrCaster& caster = peers.caster;
+  PtyPair& receiver = peers.receiver;
   TempDir dir;
   const std::string local = "127.0.0.1:" + std::to_string(caster.casterPort());
   dir.Write("CorvoNet.ini", "CAS;127.0.0.1;" + std::to_string(caster.casterPort()) +
