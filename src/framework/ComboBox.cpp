@@ -119,5 +119,5 @@ void CComboBox::Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor text
     const wchar_t shown = inText ? MakeVisible(text.substr(static_cast<size_t>(index), 1))[0] : L' ';
     canvas.Put(m_rect.left + i, top, shown, fg, textBg, selected || caret);
   }
-  canvas.Put(m_rect.right - 1, top, L'\u25BE', fg, textBg, focused && m_bChoosing);
+  canvas.Put(m_rect.right - 1, top, L'▾', fg, textBg, focused && m_bChoosing);
 }

@@ -41,7 +41,6 @@ class CComboBox : public CWnd {
   // A field whose owner lets the arrows step through the list instead of
   // moving the caret shows that: no caret, the list marker highlighted.
   void SetChoosing(bool choosing);
-  bool IsChoosing() const { return m_bChoosing; }
 
  protected:
   void OnCreated() override;

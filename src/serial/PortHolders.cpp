@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <vector>
 

@@ -47,7 +47,7 @@ int OpenExclusive(const std::string& path, std::string& problem) {
     return -1;
   }
   auto fail = [&](const std::string& what, int error) {
-    TraceFailure(what + " " + path);
+    platform::Trace("SerialPort: " + what + " " + path + " failed: " + ErrorText(error) + "\n");
     problem = MeansInUse(error) ? serial::InUseReason(path) : ErrorText(error);
     return -1;
   };
