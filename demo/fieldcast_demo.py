@@ -1,20 +1,24 @@
 #!/usr/bin/env python3
 """Fieldcast's main job on this machine, with no account and no receiver.
 
-Starts, all on 127.0.0.1 with free ports:
+Starts, with free ports:
   * a real NTRIP caster (RTKLIB's str2str) serving a recorded RTCM 3 stream at
     the pace it was recorded (one epoch a second), with a source table of two
     streams on one network: DEMO (plain) and DEMO-NMEA (wants the client's
     position). str2str serves one mount point per port, so a small front on
-    the caster port hands DEMO-NMEA requests to str2str's DEMO stream and
-    records the position sentences the client uploads;
+    the caster port (127.0.0.1) hands DEMO-NMEA requests to str2str's DEMO
+    stream and records the position sentences the client uploads. str2str
+    cannot be bound to one address: its caster port listens on every address
+    of the machine while the demo runs. It fetches the recording itself from
+    the demo on 127.0.0.1, so nobody else can feed it;
   * a pseudo-terminal as the receiver's serial port, whose far end acts as a
     receiver: it sends $GPGGA sentences from a recorded NMEA log once a second
     and checks the CRC-24Q of every RTCM 3 frame that arrives;
   * Fieldcast itself, in this terminal, on a fresh directory whose GNSS.ini
     names the local caster and output "Com-Port".
 When Fieldcast ends, every process started here is stopped by its id and the
-receiver's count is printed.
+receiver's count is printed. A demo that was killed cannot clean up after
+itself: the next one removes the folders of demos whose process is gone.
 """
 import argparse
 import ctypes
@@ -23,6 +27,7 @@ import selectors
 import shutil
 import signal
 import socket
+import stat
 import subprocess
 import sys
 import tempfile
@@ -86,21 +91,30 @@ def crc24q(data):
 
 
 class Feeder(threading.Thread):
-    """Feeds the capture into str2str's input at its recorded pace, looping."""
+    """Serves the capture on 127.0.0.1 at its recorded pace, looping, to
+    str2str, which connects here for its input."""
 
-    def __init__(self, port, stop):
+    def __init__(self, stop):
         super().__init__(daemon=True)
-        self.port, self.stop = port, stop
+        self.stop = stop
+        self.server = socket.create_server(("127.0.0.1", 0))
+        self.server.settimeout(0.5)
+        self.port = self.server.getsockname()[1]
         with open(RTCM_CAPTURE, "rb") as f:
             self.frames = list(rtcm_frames(f.read()[RTCM_CAPTURE_START:]))
 
     def run(self):
         while not self.stop.is_set():
             try:
-                with socket.create_connection(("127.0.0.1", self.port), timeout=5) as s:
-                    self.feed(s)
+                s, _ = self.server.accept()
             except OSError:
-                self.stop.wait(0.5)
+                continue
+            with s:
+                try:
+                    self.feed(s)
+                except OSError:
+                    pass
+        self.server.close()
 
     def feed(self, s):
         while not self.stop.is_set():
@@ -264,22 +278,23 @@ def die_with_parent():
     ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
 
 
-def start_caster(log):
-    """str2str as the caster; retried when a picked port was taken meanwhile."""
+def start_caster(log, feed_port):
+    """str2str as the caster, reading its input from the feeder's port;
+    retried when a picked port was taken meanwhile."""
     str2str = shutil.which("str2str")
     if str2str is None:
         sys.exit("str2str not found: run ./scripts/setup.sh (Debian package rtklib)")
     table = "%s\r\nSTR;%s;%s\r\n%s" % (PLAIN_ENTRY, NMEA_MOUNT, NMEA_ENTRY, NET_RECORD)
     for _ in range(5):
-        feed_port, backend = free_port(), free_port()
-        proc = subprocess.Popen([str2str, "-in", "tcpsvr://:%d" % feed_port,
+        backend = free_port()
+        proc = subprocess.Popen([str2str, "-in", "tcpcli://127.0.0.1:%d" % feed_port,
                                  "-out", "ntripc://:%d/%s:%s" % (backend, PLAIN_MOUNT, table)],
                                 stdout=log, stderr=log, stdin=subprocess.DEVNULL, start_new_session=True,
                                 preexec_fn=die_with_parent)
         deadline = time.monotonic() + 10
         while time.monotonic() < deadline and proc.poll() is None:
-            if listening(feed_port) and listening(backend):
-                return proc, feed_port, backend
+            if listening(backend):
+                return proc, backend
             time.sleep(0.1)
         stop_process(proc)
     sys.exit("could not start str2str; see its log")
@@ -303,19 +318,68 @@ def stop_process(proc):
             proc.wait()
 
 
+DEMO_PREFIX = "fieldcast-demo-"
+OWNER_FILE = "demo.owner"
+
+
+def process_start(pid):
+    """The process's start time (clock ticks after boot), or None when the
+    process is gone: with the id it names one process, even after the id was
+    given to another."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            return f.read().rpartition(")")[2].split()[19]
+    except (OSError, IndexError):
+        return None
+
+
+def mark_owner(work):
+    with open(os.path.join(work, OWNER_FILE), "w") as f:
+        f.write("%d %s\n" % (os.getpid(), process_start(os.getpid())))
+
+
+def remove_stale_folders(base):
+    """Removes this user's demo folders whose demo process no longer runs
+    (one killed with SIGKILL, or a machine that lost power). A folder without
+    its owner file is a demo that is just starting, or an older version's: it
+    stays for a day."""
+    try:
+        names = os.listdir(base)
+    except OSError:
+        return
+    for name in names:
+        path = os.path.join(base, name)
+        try:
+            info = os.lstat(path)
+        except OSError:
+            continue
+        if not name.startswith(DEMO_PREFIX) or not stat.S_ISDIR(info.st_mode) or info.st_uid != os.getuid():
+            continue
+        try:
+            with open(os.path.join(path, OWNER_FILE)) as f:
+                pid, start = f.read().split()
+            alive = process_start(int(pid)) == start
+        except (OSError, ValueError):
+            alive = time.time() - info.st_mtime < 24 * 3600
+        if not alive:
+            shutil.rmtree(path, ignore_errors=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--program", required=True, help="the built fieldcast executable")
     parser.add_argument("--summary", help="also write the closing summary to this file")
     args, extra = parser.parse_known_args()
 
-    work = tempfile.mkdtemp(prefix="fieldcast-demo-")
+    remove_stale_folders(tempfile.gettempdir())
+    work = tempfile.mkdtemp(prefix=DEMO_PREFIX)
+    mark_owner(work)
     log = open(os.path.join(work, "demo.log"), "w")
     stop = threading.Event()
-    caster, feed_port, backend = start_caster(log)
+    feeder = Feeder(stop)
+    caster, backend = start_caster(log, feeder.port)
     front_port = free_port()
     front = CasterFront(front_port, backend, stop, log)
-    feeder = Feeder(feed_port, stop)
     receiver = Receiver(stop)
     for t in (front, feeder, receiver):
         t.start()

@@ -50,6 +50,8 @@ void PrintUsage(std::ostream& out) {
          "  --dir DIR          keep GNSS.ini, sourcetable.dat and CorvoNet.ini in DIR\n"
          "                     instead of the program's directory\n"
          "  --debug-log FILE   append the debug trace to FILE\n"
+         "  --branding corvo|generic  set the branding (Colour= of GNSS.ini, saved at\n"
+         "                     Exit) instead of taking it from the file\n"
          "  --list-ports       show which device each COM port name stands for\n"
          "  --gga-talkers LIST accept the GGA sentences of these talkers (default GP;\n"
          "                     receivers that send $GNGGA need GP,GN)\n"
@@ -89,6 +91,9 @@ int ParseCommandLine(int argc, char** argv, CommandLine& options, std::ostream& 
       struct stat info {};
       if (stat(options.caFile.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
         return Fail(errors, "--ca-file: '" + options.caFile + "' is not a file");
+    } else if (arg == "--branding") {
+      if (!value(options.branding) || (options.branding != "corvo" && options.branding != "generic"))
+        return Fail(errors, "--branding needs corvo or generic");
     } else if (arg == "--gga-talkers") {
       std::string list;
       if (!value(list) || !ParseTalkers(list, options.gga.talkers))

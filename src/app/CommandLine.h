@@ -13,6 +13,7 @@ struct CommandLine {
   std::string directory;
   std::string debugLog;
   std::string caFile;  // an extra trusted CA for TLS casters
+  std::string branding;  // "corvo", "generic" or empty (GNSS.ini decides)
   GgaOptions gga;
 };
 

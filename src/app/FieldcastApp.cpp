@@ -14,6 +14,8 @@ bool CFieldcastApp::InitInstance() {
   CFieldcastDlg dlg;
   dlg.m_bStartOnInit = m_bStartOnInit;
   dlg.m_ggaOptions = m_ggaOptions;
+  dlg.m_bPrintStartLine = m_bPrintStartLine;
+  dlg.m_strBrandingOption = m_strBrandingOption;
   dlg.m_bExitOnRunError = m_bExitOnRunError;
   m_pMainWnd = &dlg;
   dlg.DoModal();

@@ -11,6 +11,8 @@ class CFieldcastApp : public CWinApp {
   // Press Start as soon as the main window is up (running as a service).
   bool m_bStartOnInit = false;
   GgaOptions m_ggaOptions;
+  bool m_bPrintStartLine = false;
+  std::string m_strBrandingOption;
   // Why Exit could not save the settings (empty when it could).
   std::wstring m_strSaveProblem;
   // A service ends on its own when its run ends on an error (--headless

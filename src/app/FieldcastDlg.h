@@ -146,6 +146,10 @@ class CFieldcastDlg : public CDialog {
   CBrush m_brushDefault;
   // Not one of the window's own members: set by --start.
   bool m_bStartOnInit = false;
+  // A service prints what each Start streams, from where, to where.
+  bool m_bPrintStartLine = false;
+  // --branding: "corvo" or "generic" overrides Colour= of GNSS.ini.
+  std::string m_strBrandingOption;
   // Set by --gga-talkers and --gga-interval before the threads start.
   GgaOptions m_ggaOptions;
   // A service (--headless --start) ends when its run ends on an error, so

@@ -33,6 +33,9 @@ bool CFieldcastDlg::OnInitDialog() {
   m_progress.SetPos(m_nProgressPos);
 
   LoadConfiguration();
+  // The command line wins over the file's key; Exit saves what it chose.
+  if (m_strBrandingOption == "corvo") m_strDesign = kBrandingCorvo;
+  else if (m_strBrandingOption == "generic" && IsCorvo()) m_strDesign.clear();
   if (IsCorvo()) m_casterDlgCorvo.m_strListFile = platform::ModulePath(m_strCasterListFile);
   PrepareCredentials();
   ActiveCasterDlg().RestoreFromStored();

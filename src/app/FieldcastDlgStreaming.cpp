@@ -1,12 +1,15 @@
 // Streaming control: Start, Stop, the end-of-run reset, the caster address,
 // reconnection, and the buttons that open the settings dialogs.
 #include <algorithm>
+#include <cstdio>
 #include <cwctype>
 
+#include "app/FailureReason.h"
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
 #include "app/ReconnectCountdown.h"
 #include "app/RunEnd.h"
+#include "app/StartLine.h"
 #include "app/StatusTexts.h"
 #include "app/WorkerThreads.h"
 #include "framework/EventLoop.h"
@@ -15,6 +18,7 @@
 #include "platform/Clock.h"
 #include "platform/ControlCharacters.h"
 #include "platform/HostLookup.h"
+#include "platform/SerialDevices.h"
 #include "platform/Text.h"
 #include "res/ResourceIds.h"
 
@@ -37,6 +41,31 @@ bool HasLetter(const std::wstring& text) {
   for (wchar_t c : text)
     if (std::iswalpha(static_cast<wint_t>(c))) return true;
   return false;
+}
+
+// An empty or unreadable settings file leaves no caster: connecting to
+// ":0" would only fail less plainly, so the run ends before any attempt.
+void EndRunWithoutCaster(CFieldcastDlg& dlg, unsigned run) {
+  if (!dlg.SetRunStatus(run, kConnectionFailedStatus)) return;
+  ReportFailureReason(dlg.ActiveCasterDlg().m_strHostPortStored.empty() ? "no caster is set (Broadcaster)"
+                                                                       : "no caster host is set (Broadcaster)");
+  dlg.PostRunMessage(run, WM_STREAM_STOP);
+}
+
+void PrintStartLine(CFieldcastDlg& dlg, bool toPort) {
+  const CComPortDlg& port = dlg.m_settingsDlg.m_comPortDlg;
+  StartFacts facts{dlg.m_bStreamSelected ? dlg.m_strMountPoint.Get() : std::wstring(),
+                   dlg.ActiveCasterDlg().m_strHostPortStored,
+                   toPort,
+                   port.m_nComPort,
+                   platform::SerialDevicePath(port.m_nComPort),
+                   port.m_nBaudRate,
+                   port.m_nByteSize,
+                   port.m_nParityCode,
+                   port.m_nStopBitsCode};
+  const std::string line = StartLineText(facts) + "\n";
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fflush(stdout);
 }
 
 }  // namespace
@@ -67,9 +96,11 @@ void CFieldcastDlg::OnStart() {
   m_nTotalBytes = 0;
   UpdateData(false);
   PrepareCasterAddress(run);
+  if (m_szHost.Get().empty()) return EndRunWithoutCaster(*this, run);
   m_bStreamSelected = m_listStreams.GetCurSel() > 0;
   if (m_listStreams.GetCurSel() == 0) m_strMountPoint.Set(L"");
   const int output = m_settingsDlg.m_nOutputStored;
+  if (m_bPrintStartLine) PrintStartLine(*this, output == 0);
   if (output == 0) {
     const CComPortDlg& port = m_settingsDlg.m_comPortDlg;
     m_serialPort.SetParams(port.m_strPort, port.m_nComPort, port.m_nBaudRate, port.m_nByteSize, port.m_nParityCode,

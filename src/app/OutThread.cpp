@@ -51,12 +51,9 @@ OutThread::OutThread() {
 void OutThread::OnOpenPort(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
   CSingleLock lock(&m_pDlg->m_serialPort.m_mutex, true);
-  errno = 0;
   if (!m_pDlg->m_serialPort.Open()) {
-    const int error = errno;
     if (m_pDlg->SetRunStatus(run, WithPort(L"ERROR#5: Failed to set up %s", m_pDlg->m_serialPort.m_strName)))
-      ReportFailureReason(PortDevice(m_pDlg->m_serialPort.m_nPortNo) + ": " +
-                          (error != 0 ? SystemReason(error) : std::string("not a usable serial device")));
+      ReportFailureReason(PortDevice(m_pDlg->m_serialPort.m_nPortNo) + ": " + m_pDlg->m_serialPort.OpenProblem());
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }

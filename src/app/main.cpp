@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
   CFieldcastApp app;
   app.m_bStartOnInit = options.start;
   app.m_ggaOptions = options.gga;
+  app.m_bPrintStartLine = headless;
+  app.m_strBrandingOption = options.branding;
   app.m_bExitOnRunError = headless && options.start;
   app.InitInstance();
 

@@ -102,7 +102,9 @@ void CBroadcasterDlg::OnSpinnerStep(NMHDR* header, LRESULT* result) {
 // entry of it) the stored caster stays as it was.
 void CBroadcasterDlg::OnOK() {
   if (!UpdateData(true)) return;
+  const std::wstring before = m_strHostPortStored;
   if (!m_strHostPort.empty()) m_strHostPortStored = m_strHostPort;
+  NoteStoredCasterAfterOk(before);
   m_nAttemptsStored = m_nAttempts;
   m_nTimeStored = static_cast<int>(m_nTime);
   m_strUserPassword = m_strUser + L":" + m_strPassword;

@@ -65,6 +65,7 @@ bool CBroadcaster_NormalDlg::OnInitDialog() {
   (void)FillCasterList();
   m_strHostPort = m_strHostPortStored;
   m_bListMode = false;
+  m_cbHostPort.SetChoosing(false);
   m_bCasterChanged = 0;
   // The configured caster is offered once more, in the list's sorted place.
   // The selection stays on its entry, wherever the insertion moved it; with
@@ -117,7 +118,9 @@ void CBroadcaster_NormalDlg::OnOK() {
   m_strUserPassword = m_strUser + L":" + m_strPassword;
   m_nAttemptsStored = m_nAttempts;
   m_nTimeStored = static_cast<int>(m_nTime);
+  const std::wstring before = m_strHostPortStored;
   m_strHostPortStored = m_strHostPortText;
+  NoteStoredCasterAfterOk(before);
   EndDialog(IDOK);
   m_cbHostPort.ResetContent();
 }
@@ -143,6 +146,7 @@ bool CBroadcaster_NormalDlg::HandleCasterKey(UINT key) {
   switch (key) {
     case VK_RETURN:
       m_bListMode = !m_bListMode;
+      m_cbHostPort.SetChoosing(m_bListMode);
       return true;
     case VK_UP:
     case VK_DOWN:

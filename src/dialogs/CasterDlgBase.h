@@ -20,6 +20,12 @@ class CCasterDlgBase : public CDialog {
   // Cancel rolls every value back, the caster included: the caster did not
   // change, so the main window keeps its lists.
   void OnCancel() override;
+  // OK on the caster the dialog already showed (a first run's preselected
+  // entry) moves no spinner and types nothing, yet the stored caster may
+  // differ from the one before: that is a change too, so its table is fetched.
+  void NoteStoredCasterAfterOk(const std::wstring& before) {
+    if (m_strHostPortStored != before) m_bCasterChanged = 1;
+  }
   // The fields both caster dialogs share, exchanged in this order with their
   // range checks: user ID, password, attempts, seconds between attempts.
   void ExchangeAccountFields(CDataExchange* pDX, int userId, int passwordId, int attemptsId, int timeId);

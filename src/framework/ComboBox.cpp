@@ -9,6 +9,7 @@
 
 void CComboBox::OnCreated() {
   m_items.Clear();
+  m_bChoosing = false;
   // The field has no parent: its EN_CHANGE would reach the dialog as if from
   // the dialog's own control 1001. The combo box reports CBN_EDITCHANGE.
   m_edit.Create(nullptr, kEditChildId, m_rect, m_strText, 0);
@@ -18,6 +19,11 @@ void CComboBox::SetEditText(const std::wstring& text) {
   m_edit.SetWindowText(text);
   m_edit.SetSel(static_cast<int>(text.size()), static_cast<int>(text.size()));
   m_strText = text;
+  Invalidate();
+}
+
+void CComboBox::SetChoosing(bool choosing) {
+  m_bChoosing = choosing;
   Invalidate();
 }
 
@@ -103,13 +109,15 @@ void CComboBox::Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor text
   int caretIndex = 0;
   m_edit.GetSel(selStart, caretIndex);
   const int offset = std::max(0, caretIndex - inner + 1);
-  canvas.Text(m_rect.left, top, text.substr(static_cast<size_t>(std::min<int>(offset, static_cast<int>(text.size())))),
-              inner, fg, textBg, false);
-  if (focused) {
-    const int caret = std::min(caretIndex - offset, inner - 1);
-    const size_t under = static_cast<size_t>(caretIndex);
-    canvas.Put(m_rect.left + caret, top, under < text.size() ? MakeVisible(text.substr(under, 1))[0] : L' ', fg,
-               textBg, true);
+  const bool typing = focused && !m_bChoosing;
+  for (int i = 0; i < inner; ++i) {
+    const int index = offset + i;
+    const bool inText = index < static_cast<int>(text.size());
+    const bool selected = typing && index >= selStart && index < caretIndex;
+    const bool caret = typing && index == caretIndex;
+    // One cell per character, so the caret stays on its character.
+    const wchar_t shown = inText ? MakeVisible(text.substr(static_cast<size_t>(index), 1))[0] : L' ';
+    canvas.Put(m_rect.left + i, top, shown, fg, textBg, selected || caret);
   }
-  canvas.Put(m_rect.right - 1, top, L'▾', fg, textBg, focused);
+  canvas.Put(m_rect.right - 1, top, L'▾', fg, textBg, focused && m_bChoosing);
 }

@@ -16,6 +16,7 @@ class CComboBox : public CWnd {
   bool CanTakeFocus() const override { return true; }
   bool OnKeyDown(UINT key, bool shift) override;
   bool OnChar(wchar_t ch) override;
+  void OnFocusIn() override { m_edit.OnFocusIn(); }
   UINT ColorKind() const override { return CTLCOLOR_EDIT; }
   void Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor textBg) const override;
 
@@ -37,6 +38,9 @@ class CComboBox : public CWnd {
   CEdit& Edit() { return m_edit; }
   void SetEditText(const std::wstring& text);
   std::wstring GetEditText() const { return m_edit.GetWindowText(); }
+  // A field whose owner lets the arrows step through the list instead of
+  // moving the caret shows that: no caret, the list marker highlighted.
+  void SetChoosing(bool choosing);
 
  protected:
   void OnCreated() override;
@@ -44,4 +48,5 @@ class CComboBox : public CWnd {
  private:
   StringList m_items;
   CEdit m_edit;
+  bool m_bChoosing = false;
 };

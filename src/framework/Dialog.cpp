@@ -108,6 +108,7 @@ CWnd* CDialog::SetFocusTo(CWnd* control) {
   CWnd* previous = m_pFocus;
   if (control != nullptr && control->GetParent() != this) return previous;
   m_pFocus = control;
+  if (control != nullptr && control != previous) control->OnFocusIn();
   Invalidate();
   return previous;
 }

@@ -63,6 +63,10 @@ void CEdit::Changed() {
   if (m_pParent != nullptr) m_pParent->NotifyCommand(m_nID, EN_CHANGE);
 }
 
+void CEdit::OnFocusIn() {
+  if (!IsMultiLine()) SetSel(0, -1);
+}
+
 bool CEdit::OnChar(wchar_t ch) {
   if (IsReadOnly() || ch < 0x20 || ch == 0x7F) return false;
   ReplaceSel(std::wstring(1, ch));
@@ -88,10 +92,15 @@ bool CEdit::OnKeyDown(UINT key, bool shift) {
     Invalidate();
     return true;
   };
+  const bool selection = m_nSelStart != m_nSelEnd;
   switch (key) {
+    // With a selection the arrows only drop it, the caret going to its
+    // near end: Left to its start, Right to its end.
     case VK_LEFT:
+      if (selection) return moveCaret(m_nSelStart);
       return m_nCaret > 0 ? moveCaret(m_nCaret - 1) : false;
     case VK_RIGHT:
+      if (selection) return moveCaret(m_nSelEnd);
       return m_nCaret < size ? moveCaret(m_nCaret + 1) : false;
     case VK_HOME:
       return moveCaret(0);

@@ -13,6 +13,9 @@ class CEdit : public CWnd {
   bool CanTakeFocus() const override { return true; }
   bool OnKeyDown(UINT key, bool shift) override;
   bool OnChar(wchar_t ch) override;
+  // A one-line field entered selects its whole text, so typing replaces an
+  // old value instead of adding to it.
+  void OnFocusIn() override;
   UINT ColorKind() const override { return (m_style & ES_READONLY) ? CTLCOLOR_STATIC : CTLCOLOR_EDIT; }
   void Paint(Canvas& canvas, CellColor fg, CellColor bg, CellColor textBg) const override;
 

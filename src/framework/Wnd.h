@@ -49,6 +49,8 @@ class CWnd {
   // A key-down while this window has the focus; true when it was used.
   virtual bool OnKeyDown(UINT key, bool shift) { (void)key; (void)shift; return false; }
   virtual bool OnChar(wchar_t ch) { (void)ch; return false; }
+  // The focus has just moved here from elsewhere.
+  virtual void OnFocusIn() {}
   virtual void OnClick(int x, int y) { (void)x; (void)y; }
   // The kind of colour request this window makes (CTLCOLOR_*).
   virtual UINT ColorKind() const { return CTLCOLOR_STATIC; }

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include "platform/Text.h"
 #include "platform/Trace.h"
 #include "serial/LineSettings.h"
+#include "serial/PortHolders.h"
 
 namespace {
 
@@ -22,33 +24,67 @@ void TraceFailure(const std::string& what) {
   platform::Trace("SerialPort: " + what + " failed: " + std::strerror(errno) + "\n");
 }
 
+std::string ErrorText(int error) {
+  char buffer[128];
+  // The GNU strerror_r answers a pointer that need not be the buffer.
+  return strerror_r(error, buffer, sizeof buffer);
+}
+
+// The device refused us because someone else has it.
+bool MeansInUse(int error) { return error == EBUSY || error == EWOULDBLOCK; }
+
 // Opens a terminal device for reading and writing, as the one user: flock
 // keeps out a second opener of this program even when it runs as root, and
-// TIOCEXCL keeps out other programs that do not use flock. -1 on failure.
-int OpenExclusive(const std::string& path) {
-  if (path.empty()) return -1;
-  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    TraceFailure("open " + path);
+// TIOCEXCL keeps out other programs that do not use flock. -1 on failure,
+// with `problem` saying why for the reason line.
+//
+// Whatever the path names is first opened only for reading and without
+// becoming our controlling terminal, and must be a terminal: a file or a
+// device that is no serial port is never opened for writing.
+int OpenExclusive(const std::string& path, std::string& problem) {
+  if (path.empty()) {
+    problem = ErrorText(ENOENT);
     return -1;
   }
-  if (!isatty(fd)) {
+  auto fail = [&](const std::string& what, int error) {
+    platform::Trace("SerialPort: " + what + " " + path + " failed: " + ErrorText(error) + "\n");
+    problem = MeansInUse(error) ? serial::InUseReason(path) : ErrorText(error);
+    return -1;
+  };
+  const int probe = open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (probe < 0) return fail("open", errno);
+  struct stat probed {};
+  if (!isatty(probe) || fstat(probe, &probed) != 0) {
     platform::Trace("SerialPort: " + path + " is not a serial device\n");
-    close(fd);
+    close(probe);
+    problem = "not a serial device";
     return -1;
   }
   // Another program's exclusive hold does not stop root from opening; honour
   // it anyway, and never clear it later with our own TIOCNXCL.
   int heldExclusively = 0;
-  if (ioctl(fd, TIOCGEXCL, &heldExclusively) == 0 && heldExclusively != 0) {
+  if (ioctl(probe, TIOCGEXCL, &heldExclusively) == 0 && heldExclusively != 0) {
     platform::Trace("SerialPort: " + path + " is in use\n");
+    close(probe);
+    problem = serial::InUseReason(path);
+    return -1;
+  }
+  // The probe stays open meanwhile, so the line is not hung up in between.
+  const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const int openError = errno;
+  close(probe);
+  if (fd < 0) return fail("open for writing", openError);
+  struct stat opened {};
+  if (fstat(fd, &opened) != 0 || opened.st_dev != probed.st_dev || opened.st_ino != probed.st_ino) {
+    platform::Trace("SerialPort: " + path + " was replaced while it was opened\n");
     close(fd);
+    problem = "not a serial device";
     return -1;
   }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0 || ioctl(fd, TIOCEXCL) != 0) {
-    TraceFailure("exclusive use of " + path);
+    const int error = errno;
     close(fd);
-    return -1;
+    return fail("exclusive use of", error);
   }
   return fd;
 }
@@ -89,7 +125,7 @@ bool SerialPort::FindDefaultPort() {
 }
 
 bool SerialPort::Probe(const std::wstring& deviceName) {
-  const int fd = OpenExclusive(platform::ResolveSerialDevice(deviceName));
+  const int fd = OpenExclusive(platform::ResolveSerialDevice(deviceName), m_strOpenProblem);
   if (fd < 0) return false;
   tcflush(fd, TCIOFLUSH);
   CloseExclusive(fd);
@@ -98,23 +134,28 @@ bool SerialPort::Probe(const std::wstring& deviceName) {
 
 bool SerialPort::Open() {
   if (m_bOpen) return true;
+  m_strOpenProblem.clear();
   const std::string path = platform::SerialDevicePath(m_nPortNo);
   if (path.empty()) {
     platform::Trace("SerialPort: no device for COM" + std::to_string(m_nPortNo) + "\n");
+    m_strOpenProblem = ErrorText(ENOENT);
     return false;
   }
-  const int fd = OpenExclusive(path);
+  const int fd = OpenExclusive(path, m_strOpenProblem);
   if (fd < 0) return false;
   // The driver's queue sizes are fixed on Linux (several kilobytes), so the
   // 500-byte queue request has nothing to set.
   const serial::LineSettings settings{m_nBaud, m_nDataBits, m_nParity, m_nStopBits};
+  errno = 0;
   if (!serial::ApplyLineSettings(fd, settings)) {
+    m_strOpenProblem = errno != 0 ? ErrorText(errno) : "the line settings cannot be set on this device";
     CloseExclusive(fd);
     return false;
   }
   tcflush(fd, TCIOFLUSH);
   if (!m_hPort.Adopt(fd)) {
     TraceFailure("taking the descriptor of " + path);
+    m_strOpenProblem = "no descriptor left for " + path;
     return false;
   }
   m_bOpen = true;

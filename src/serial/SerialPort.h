@@ -48,6 +48,9 @@ class SerialPort {
   // settings. True at once when already open; false when the device is
   // missing or busy or a setting cannot be done (unknown baud, 1.5 stop bits).
   [[nodiscard]] bool Open();
+  // Why the last Open or Probe failed, for a person: "No such file or
+  // directory", "not a serial device", "in use by process 812 (minicom)"...
+  const std::string& OpenProblem() const { return m_strOpenProblem; }
   // Closes the port (waking a write that waits on it). Always true.
   bool Close();
   // Bytes in the driver's input queue; 0 when closed or on failure.
@@ -90,6 +93,7 @@ class SerialPort {
   };
   WriteResult WriteRange(int offset, int length);
 
+  std::string m_strOpenProblem;
   // The open device (the descriptor and what wakes its waiters).
   serial::DeviceHandle m_hPort;
 };

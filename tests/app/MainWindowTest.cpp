@@ -47,7 +47,10 @@ TEST_F(MainWindowTest, ExitWhileRunningOnlyStopsAndBackActsAsExit) {
   bool fileAfterFirstExit = true;
   std::wstring statusAfterStop;
   display.Do([&] { dlg.m_strStatus.Set(L"something"); })
-      .Do([&] { dlg.GotoDlgCtrl(dlg.GetDlgItem(IDC_START)); })
+      .Do([&] {
+        dlg.m_casterDlg.m_strHostPortStored = L"127.0.0.1:9";  // a run needs a caster
+        dlg.GotoDlgCtrl(dlg.GetDlgItem(IDC_START));
+      })
       .Key(VK_RETURN)  // Start
       .Do([&] { runningAfterStart = dlg.m_bRunning != 0 && !dlg.GetDlgItem(IDC_START)->IsWindowEnabled(); })
       .Key(VK_ESCAPE)  // Back while running: Stop

@@ -114,20 +114,34 @@ TEST_F(CorvoCasterDlgTest, TheStoredCasterShowsItsOwnEntryNotOneThatBeginsWithIt
   EXPECT_EQ(dlg.m_strHostPortStored, L"10.0.0.1:21");
 }
 
-TEST_F(CorvoCasterDlgTest, SpinnerChoiceTakesEffectOnOkOnly) {
+// The caster counts as changed when OK stores another caster than the one
+// before the opening, however it was chosen; Cancel changes nothing.
+TEST_F(CorvoCasterDlgTest, OkReportsAChangeExactlyWhenTheStoredCasterDiffers) {
   struct Case {
-    UINT softKey;
+    const char* legend;
+    std::string list;
+    std::wstring before;
+    std::vector<UINT> keys;
     int result;
     std::wstring stored;
     int changed;
   };
-  for (const Case& c : {Case{VK_F2, IDCANCEL, L"192.0.2.7:2102", 0}, Case{VK_F1, IDOK, L"caster-one.example:2103", 1}}) {
-    Configure(CorvoList(), L"192.0.2.7:2102");
+  const std::string one = std::string("CAS;192.0.2.9;2101") + kTail + "ENDSOURCETABLE\n";
+  const Case cases[] = {
+      {"a spinner step, then Cancel", CorvoList(), L"192.0.2.7:2102", {VK_RIGHT, VK_F2}, IDCANCEL, L"192.0.2.7:2102", 0},
+      {"a spinner step, then OK", CorvoList(), L"192.0.2.7:2102", {VK_RIGHT, VK_F1}, IDOK, L"caster-one.example:2103",
+       1},
+      {"OK on the configured caster", CorvoList(), L"192.0.2.7:2102", {VK_F1}, IDOK, L"192.0.2.7:2102", 0},
+      {"first run: OK on the preselected only caster", one, L"", {VK_F1}, IDOK, L"192.0.2.9:2101", 1},
+      {"first run: Cancel on the preselected caster", one, L"", {VK_F2}, IDCANCEL, L"", 0},
+  };
+  for (const Case& c : cases) {
+    Configure(c.list, c.before);
     dlg.m_lookup = [](const std::string&, std::string&) { return false; };
-    display.Key(VK_RIGHT).Key(c.softKey);
-    EXPECT_EQ(Run(dlg), c.result);
-    EXPECT_EQ(dlg.m_strHostPortStored, c.stored);
-    EXPECT_EQ(dlg.m_bCasterChanged, c.changed);
+    for (UINT key : c.keys) display.Key(key);
+    EXPECT_EQ(Run(dlg), c.result) << c.legend;
+    EXPECT_EQ(dlg.m_strHostPortStored, c.stored) << c.legend;
+    EXPECT_EQ(dlg.m_bCasterChanged, c.changed) << c.legend;
   }
 }
 

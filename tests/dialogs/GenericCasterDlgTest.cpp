@@ -136,6 +136,31 @@ TEST_F(GenericCasterDlgTest, OkJoinsUserAndPasswordAndTakesTheTypedCaster) {
   }
 }
 
+// Enter switches the caster field between typing and choosing; the field
+// shows which: a caret (and the selected text) when typing, the list marker
+// highlighted and no caret when choosing.
+TEST_F(GenericCasterDlgTest, TheCasterFieldShowsWhetherItTypesOrChooses) {
+  Configure(L"c.example:2101");
+  struct Look {
+    bool firstCharHighlighted;
+    bool markerHighlighted;
+  };
+  std::vector<Look> looks;
+  auto look = [&] {
+    const CRect& r = dlg.m_cbHostPort.Rect();
+    const int row = dlg.m_cbHostPort.CanvasTop();
+    looks.push_back({display.Screen().At(r.left, row).reverse, display.Screen().At(r.right - 1, row).reverse});
+  };
+  display.Do(look).Key(VK_RETURN).Do(look).Key(VK_RETURN).Do(look).Key(VK_F2);
+  EXPECT_EQ(Run(dlg), IDCANCEL);
+  ASSERT_EQ(looks.size(), 3u);
+  const bool expected[][2] = {{true, false}, {false, true}, {true, false}};  // typing, choosing, typing
+  for (size_t i = 0; i < looks.size(); ++i) {
+    EXPECT_EQ(looks[i].firstCharHighlighted, expected[i][0]) << "look " << i;
+    EXPECT_EQ(looks[i].markerHighlighted, expected[i][1]) << "look " << i;
+  }
+}
+
 struct CheckCase {
   const char* legend;
   int downs;  // from the caster field to the field to change

@@ -26,18 +26,23 @@ std::string TableWithLocalCaster(int port) {
          ";Local;Test;0;DEU;50.0;8.0;none;0;misc\n" + real.substr(firstLine) + "ENDSOURCETABLE\n";
 }
 
+// The local caster serving kEntry at MP1, with an account when one is
+// given, and the receiver on a pseudo-terminal.
+struct CasterAndReceiver {
+  explicit CasterAndReceiver(const std::string& user = "", const std::string& password = "")
+      : caster(Str2StrOptions{user, password, "MP1", kEntry}) {}
+  bool Start() { return receiver.ok() && caster.Start(); }
+  Str2StrCaster caster;
+  PtyPair receiver;
+};
+
 }  // namespace
 
 TEST(CasterSettingsTerminal, PickACasterTypeCredentialsAndStreamFromIt) {
-  Str2StrOptions options;
-  options.user = "user";
-  options.password = "pass";
-  options.mountPoint = "MP1";
-  options.entry = kEntry;
-  Str2StrCaster caster(options);
-  ASSERT_TRUE(caster.Start()) << caster.Log();
-  PtyPair receiver;
-  ASSERT_TRUE(receiver.ok());
+  CasterAndReceiver peers("user", "pass");
+  ASSERT_TRUE(peers.Start()) << peers.caster.Log();
+  Str2StrCaster& caster = peers.caster;
+  PtyPair& receiver = peers.receiver;
   TempDir dir;
   dir.Write("GNSS.ini",
             "[NtripCaster]\nIP Port=127.0.0.1:9\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n[COM-Port]\n"
@@ -88,4 +93,47 @@ TEST(CasterSettingsTerminal, PickACasterTypeCredentialsAndStreamFromIt) {
   const std::string ini = dir.Read("GNSS.ini");
   EXPECT_NE(ini.find("IP Port=" + local + "\n"), std::string::npos) << ini;
   EXPECT_NE(ini.find("Password=user:pasx\n"), std::string::npos) << ini;
+}
+
+// The service's first run from a fresh folder that holds only its caster
+// list: OK on the one caster the dialog shows fetches that caster's table by
+// itself, and the stream chosen from it reaches the receiver.
+TEST(CasterSettingsTerminal, CorvoFirstRunOkOnThePreselectedCasterFetchesItsTable) {
+  CasterAndReceiver peers;
+  ASSERT_TRUE(peers.Start()) << peers.caster.Log();
+  Str2StrCaster& caster = peers.caster;
+  PtyPair& receiver = peers.receiver;
+  TempDir dir;
+  const std::string local = "127.0.0.1:" + std::to_string(caster.casterPort());
+  dir.Write("CorvoNet.ini", "CAS;127.0.0.1;" + std::to_string(caster.casterPort()) +
+                                ";Corvo;Corvo GmbH;1;DEU;50.0;8.0;none;0;misc\nENDSOURCETABLE\n");
+  Tmux tmux("FIELDCAST_COM1=" + ShellQuote(receiver.SlavePath()) + " " + ShellQuote(ProgramPath()) +
+            " --branding corvo --dir " + ShellQuote(dir.path()));
+  ASSERT_TRUE(tmux.WaitForText("ERROR: Corrupt or no source table.")) << tmux.Capture();
+
+  tmux.SendKeys({"Up", "Up", "Enter"});  // Broadcaster
+  ASSERT_TRUE(tmux.WaitForText(local)) << tmux.Capture();
+  tmux.SendKeys({"F1"});
+  ASSERT_TRUE(tmux.WaitForText("Updated source table.")) << tmux.Capture();
+  ASSERT_TRUE(tmux.WaitForText("relay/RTK/GPS+GLO/TEST")) << tmux.Capture();
+
+  tmux.SendKeys({"Up", "Enter"});  // Settings: "Com-Port"
+  ASSERT_TRUE(tmux.WaitForText("Select Output")) << tmux.Capture();
+  tmux.SendKeys({"Space", "F1"});
+  ASSERT_TRUE(WaitFor([&] { return tmux.Capture().find("Select Output") == std::string::npos; })) << tmux.Capture();
+  tmux.SendKeys({"Down", "Down", "Down", "Down", "Down", "Right", "Up", "Up", "Up", "Up", "Enter"});
+  std::string received;
+  ASSERT_TRUE(WaitFor([&] {
+    (void)caster.Feed(std::string(300, 'd'));
+    received += receiver.ReadMasterAvailable();
+    return received.find("ddd") != std::string::npos;
+  })) << tmux.Capture();
+  ASSERT_TRUE(tmux.WaitForText("Writing data to COM1...")) << tmux.Capture();
+  tmux.SendKeys({"Enter"});  // Stop
+  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
+  tmux.SendKeys({"F1"});
+  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
+  const std::string ini = dir.Read("GNSS.ini");
+  EXPECT_NE(ini.find("IP Port=" + local + "\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Colour=Corvo\n"), std::string::npos) << ini;
 }

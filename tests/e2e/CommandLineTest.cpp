@@ -30,8 +30,8 @@ Result RunProgram(const std::vector<std::string>& arguments, const std::vector<s
 TEST(CommandLine, AnswersHelpVersionAndPortMapping) {
   const Result help = RunProgram({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.output.find("--headless"), std::string::npos);
-  EXPECT_NE(help.output.find("--ca-file FILE"), std::string::npos);
+  for (const char* option : {"--headless", "--ca-file FILE", "--branding corvo|generic"})
+    EXPECT_NE(help.output.find(option), std::string::npos) << option;
   const Result version = RunProgram({"--version"});
   EXPECT_EQ(version.status, 0);
   EXPECT_EQ(version.output.rfind("fieldcast ", 0), 0u);
@@ -51,6 +51,8 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithExitCode2) {
       {{"--debug-log"}, "--debug-log needs a file name"},
       {{"--ca-file"}, "--ca-file needs a file name"},
       {{"--ca-file", "/no/such/ca.pem"}, "--ca-file: '/no/such/ca.pem' is not a file"},
+      {{"--branding"}, "--branding needs corvo or generic"},
+      {{"--branding", "Corvo"}, "--branding needs corvo or generic"},
   };
   for (const Case& c : cases) {
     const Result result = RunProgram(c.arguments);

@@ -85,4 +85,22 @@ TEST(Headless, StartRunsTheStreamAsAService) {
   const std::string log = dir.Read("out.log");
   EXPECT_TRUE(HasStampedLine(log, "Adjust Settings or press START")) << log;  // stopped before saving
   EXPECT_NE(dir.Read("GNSS.ini").find("Mount Point=MP1\n"), std::string::npos);
+  const std::string startLine = "fieldcast: streaming MP1 from 127.0.0.1:" + std::to_string(caster.casterPort()) +
+                                " to COM1 (" + receiver.SlavePath() + ", 115200 8N1)\n";
+  EXPECT_NE(log.find(startLine), std::string::npos) << log;
+}
+
+// A service handed an empty folder has no caster: it says so and ends at
+// once, without trying ":0". --branding sets the branding it saves.
+TEST(Headless, StartWithoutACasterEndsWithoutAnAttemptAndSaysWhy) {
+  TempDir dir;
+  Process program({ProgramPath(), "--headless", "--start", "--branding", "corvo", "--dir", dir.path()}, {},
+                  dir.File("out.log"));
+  EXPECT_EQ(program.WaitExit(), 1);
+  const std::string log = dir.Read("out.log");
+  EXPECT_TRUE(HasStampedLine(log, "ERROR: Connection to Server failed.")) << log;
+  EXPECT_NE(log.find("reason: no caster is set"), std::string::npos) << log;
+  EXPECT_EQ(log.find("Connecting to Server"), std::string::npos) << log;
+  EXPECT_EQ(log.find("fieldcast: streaming"), std::string::npos) << log;
+  EXPECT_NE(dir.Read("GNSS.ini").find("[Design]\nColour=Corvo\n"), std::string::npos) << dir.Read("GNSS.ini");
 }

@@ -96,6 +96,48 @@ TEST_F(Focus, BackspaceDeletesInAFieldWithTextAndGoesBackFromAnEmptyOne) {
   EXPECT_EQ(Run(dlg), IDCANCEL);
 }
 
+// Entering a filled field selects its text: typing replaces the old value,
+// Left and Right only drop the selection, and every entry selects again.
+TEST_F(Focus, EnteringAFieldSelectsItsTextAndTheArrowsDropTheSelection) {
+  struct Step {
+    UINT key;  // 0: type `text`
+    bool shift;
+    const wchar_t* text;
+  };
+  struct Case {
+    const char* legend;
+    std::vector<Step> steps;
+    int field;
+    std::wstring expected;
+  };
+  const Case cases[] = {
+      {"the first field, focused on opening", {{0, false, L"x"}}, kEditA, L"x"},
+      {"Shift+Tab into the last field", {{VK_TAB, true, nullptr}, {0, false, L"new"}}, kEditB, L"new"},
+      {"Left goes to the start", {{VK_LEFT, false, nullptr}, {0, false, L"x"}}, kEditA, L"xold"},
+      {"Right goes to the end", {{VK_RIGHT, false, nullptr}, {0, false, L"x"}}, kEditA, L"oldx"},
+      {"a second Left moves the caret", {{VK_RIGHT, false, nullptr}, {VK_LEFT, false, nullptr}, {0, false, L"x"}},
+       kEditA, L"olxd"},
+      {"the combo box's field", {{VK_TAB, true, nullptr}, {VK_TAB, true, nullptr}, {0, false, L"h:1"}}, kCombo,
+       L"h:1"},
+      {"leaving and coming back selects again", {{0, false, L"ab"}, {VK_TAB, false, nullptr},
+                                                 {VK_TAB, true, nullptr}, {0, false, L"z"}}, kEditA, L"z"},
+  };
+  for (const Case& c : cases) {
+    TestDlg dlg(AddTemplate(FocusTemplate()));
+    dlg.onInit = [&] {
+      for (int id : {kEditA, kCombo, kEditB}) dlg.SetDlgItemText(id, L"old");
+    };
+    for (const Step& step : c.steps) {
+      if (step.key == 0) display.Type(step.text);
+      else display.Key(step.key, step.shift);
+    }
+    std::wstring text;
+    display.Do([&] { text = dlg.GetDlgItemText(c.field); }).Key(VK_F2);
+    EXPECT_EQ(Run(dlg), IDCANCEL) << c.legend;
+    EXPECT_EQ(text, c.expected) << c.legend;
+  }
+}
+
 // A group box is drawn first and frames its radio buttons: a click inside
 // it must reach the button under the pointer.
 TEST_F(Focus, ClickReachesTheRadioButtonInsideAGroupBox) {
