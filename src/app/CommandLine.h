@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/GgaOptions.h"
+#include "app/HealthOptions.h"
 
 struct CommandLine {
   bool headless = false;
@@ -13,6 +14,7 @@ struct CommandLine {
   std::string directory;
   std::string debugLog;
   GgaOptions gga;
+  HealthOptions health;
 };
 
 // Answers 0 when the options are good; otherwise prints a clear message to

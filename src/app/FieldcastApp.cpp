@@ -14,6 +14,7 @@ bool CFieldcastApp::InitInstance() {
   CFieldcastDlg dlg;
   dlg.m_bStartOnInit = m_bStartOnInit;
   dlg.m_ggaOptions = m_ggaOptions;
+  dlg.m_healthOptions = m_healthOptions;
   dlg.m_bExitOnRunError = m_bExitOnRunError;
   m_pMainWnd = &dlg;
   dlg.DoModal();

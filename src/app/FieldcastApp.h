@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/GgaOptions.h"
+#include "app/HealthOptions.h"
 #include "framework/WinApp.h"
 
 // The application: runs the main window modally and ends when it closes.
@@ -11,6 +12,7 @@ class CFieldcastApp : public CWinApp {
   // Press Start as soon as the main window is up (running as a service).
   bool m_bStartOnInit = false;
   GgaOptions m_ggaOptions;
+  HealthOptions m_healthOptions;
   // Why Exit could not save the settings (empty when it could).
   std::wstring m_strSaveProblem;
   // A service ends on its own when its run ends on an error (--headless

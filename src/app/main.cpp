@@ -60,6 +60,9 @@ int main(int argc, char** argv) {
   CFieldcastApp app;
   app.m_bStartOnInit = options.start;
   app.m_ggaOptions = options.gga;
+  // Health lines are a service's; on a terminal the page (F3) shows the same.
+  if (!headless) options.health.intervalSeconds = 0;
+  app.m_healthOptions = options.health;
   app.m_bExitOnRunError = headless && options.start;
   app.InitInstance();
 

@@ -142,6 +142,7 @@ std::wstring HealthPageText(const HealthSnapshot& s, const std::wstring& status)
            Fixed(s.receiver.position.heightM, 2) + " m");
   }
   line("GGA uploads: " + std::to_string(s.ggaUploads));
+  if (!s.recordingProblem.empty()) line(s.recordingProblem);
   // The caster's names and the status came as UTF-8; the rest is ASCII.
   return platform::DecodeExternal(t);
 }

@@ -40,6 +40,19 @@ void StreamHealth::OnConnected(const std::string& caster, const std::string& mou
   m_connectedMs = nowMs;
 }
 
+void StreamHealth::OnRecordingEnded(const std::string& why) {
+  std::lock_guard lock(m_mutex);
+  m_recordingProblem = why;
+}
+
+void StreamHealth::Reset() {
+  std::lock_guard lock(m_mutex);
+  m_watch = RtcmWatch{};
+  m_bytesPerSecond = {};
+  m_unusedSinceMs = -1;
+  m_ggaUploads = 0;
+}
+
 void StreamHealth::OnDisconnected() {
   std::lock_guard lock(m_mutex);
   m_connected = false;
@@ -53,6 +66,7 @@ HealthSnapshot StreamHealth::Take(std::int64_t nowMs) const {
   s.caster = m_caster;
   s.mountPoint = m_mountPoint;
   s.connected = m_connected;
+  s.recordingProblem = m_recordingProblem;
   s.connectedMs = m_connected ? nowMs - m_connectedMs : 0;
   s.bytes = m_watch.Bytes();
   // Rates over the last minute, or over the connection when it is younger.

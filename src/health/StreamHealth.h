@@ -48,6 +48,7 @@ struct HealthSnapshot {
   // corrections were good.
   double unusedCorrectionsS = 0;
   std::uint64_t ggaUploads = 0;
+  std::string recordingProblem;  // why --record ended; empty while it works
 };
 
 class StreamHealth {
@@ -65,6 +66,11 @@ class StreamHealth {
   void OnGgaUploaded() { m_ggaUploads.fetch_add(1, std::memory_order_relaxed); }
   void OnConnected(const std::string& caster, const std::string& mountPoint, std::int64_t nowMs);
   void OnDisconnected();
+
+  void OnRecordingEnded(const std::string& why);
+  // A new Start: the counts, rates and uploads start again from zero; the
+  // receiver's last fix stays (the receiver did not change).
+  void Reset();
 
   HealthSnapshot Take(std::int64_t nowMs) const;
 
@@ -86,6 +92,7 @@ class StreamHealth {
   std::int64_t m_unusedSinceMs = -1;
   std::string m_caster;
   std::string m_mountPoint;
+  std::string m_recordingProblem;
   bool m_connected = false;
   std::int64_t m_connectedMs = 0;
   std::atomic<std::uint64_t> m_ggaUploads{0};

@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 #include "health/Crc24q.h"
 #include "health/Geodesy.h"
+#include "health/GgaBuilder.h"
 #include "health/GgaFix.h"
 #include "health/StreamHealth.h"
 
@@ -167,4 +168,25 @@ TEST(ReceiverHealth, ReceiverThatIgnoresCorrectionsAfterAMinute) {
     EXPECT_EQ(s.unusedCorrectionsS >= StreamHealth::kUnusedAfterS, c.warned)
         << "quality " << c.quality << " every " << c.correctionsEveryMs << " for " << c.forMs;
   }
+}
+
+// --gga-position: what is given is what the caster reads back, with the
+// sentence's own checksum right; out-of-range and malformed values refused.
+TEST(ReceiverHealth, FixedPositionGga) {
+  FixedPosition p;
+  ASSERT_TRUE(ParseFixedPosition("-33.8568,151.2153,58.5", p));
+  const std::string gga = BuildGga(p, 1'700'000'000);  // 2023-11-14 22:13:20 UTC
+  EXPECT_EQ(gga, "$GPGGA,221320.00,3351.40800,S,15112.91800,E,1,12,1.0,58.500,M,0.000,M,,*" + gga.substr(gga.size() - 4));
+  GgaFix fix;
+  ASSERT_TRUE(ParseGga(gga, fix));  // checks the checksum
+  EXPECT_EQ(fix.quality, 1);
+  EXPECT_NEAR(fix.position.latDeg, -33.8568, 1e-6);
+  EXPECT_NEAR(fix.position.lonDeg, 151.2153, 1e-6);
+  EXPECT_NEAR(fix.position.heightM, 58.5, 1e-9);
+  // Minutes that round up carry into the degrees.
+  ASSERT_TRUE(ParseFixedPosition("47.9999999999,8,0", p));
+  EXPECT_NE(BuildGga(p, 0).find(",4800.00000,N,00800.00000,E,"), std::string::npos) << BuildGga(p, 0);
+  for (const char* good : {"90,180,0", "-90,-180,-1000", "0,0,100000"}) EXPECT_TRUE(ParseFixedPosition(good, p)) << good;
+  for (const char* bad : {"90.0001,0,0", "0,180.0001,0", "0,0,-1000.1", "0,0", "0,0,0,0", "a,0,0", "0,,0", "", "1e3,0,0", "nan,0,0"})
+    EXPECT_FALSE(ParseFixedPosition(bad, p)) << bad;
 }
