@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "platform/Text.h"
 
@@ -70,6 +71,23 @@ std::string ForeignText(const HealthSnapshot& s) {
   return "the stream is not RTCM 3";
 }
 
+// The page's text box is 37 columns wide beside its scroll bar; the edit
+// control would cut a long line anywhere, so lines break between words.
+constexpr size_t kPageColumns = 37;
+
+std::vector<std::string> Wrapped(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string rest = text;
+  while (platform::DecodeExternal(rest).size() > kPageColumns) {
+    size_t cut = rest.rfind(' ', kPageColumns);
+    if (cut == std::string::npos || cut == 0) cut = kPageColumns;  // one long word
+    lines.push_back(rest.substr(0, cut));
+    rest = "  " + rest.substr(rest[cut] == ' ' ? cut + 1 : cut);
+  }
+  lines.push_back(rest);
+  return lines;
+}
+
 }  // namespace
 
 std::string HealthWarnings(const HealthSnapshot& s) {
@@ -102,8 +120,10 @@ std::string HealthLine(const HealthSnapshot& s) {
 std::wstring HealthPageText(const HealthSnapshot& s, const std::wstring& status) {
   std::string t;
   auto line = [&t](const std::string& text) {
-    if (!t.empty()) t += "\r\n";
-    t += text;
+    for (const std::string& piece : Wrapped(text)) {
+      if (!t.empty()) t += "\r\n";
+      t += piece;
+    }
   };
   const std::string warnings = HealthWarnings(s);
   if (!warnings.empty()) line("! " + warnings);

@@ -2,6 +2,7 @@
 // on both sides of each limit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "health/HealthTexts.h"
@@ -121,4 +122,12 @@ TEST(HealthTexts, PageLinesFitTheScreen) {
   EXPECT_NE(page.find(L"Base 25 (1006)"), std::wstring::npos);
   EXPECT_NE(page.find(L"Receiver: RTK fixed, 12 sats"), std::wstring::npos);
   EXPECT_NE(page.find(L"No corrections for 12 s"), std::wstring::npos);
+  size_t longest = 0;
+  for (size_t from = 0; from < page.size();) {
+    const size_t end = std::min(page.find(L"\r\n", from), page.size());
+    longest = std::max(longest, end - from);
+    from = end + 2;
+  }
+  EXPECT_LE(longest, 37u) << std::string(page.begin(), page.end());
+  EXPECT_GE(longest, 30u);  // not cut needlessly short either
 }
