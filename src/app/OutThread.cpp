@@ -104,6 +104,7 @@ void OutThread::LostConnection(unsigned run) {
     CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
     m_pDlg->m_socket.Close();
   }
+  m_pDlg->m_health.OnDisconnected();
   if (!m_pDlg->SetRunStatus(run, L"ERROR: Connection to Server failed.")) return;
   const int error = m_pDlg->m_socket.m_nLastError;
   ReportFailureReason(CasterNamed(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort) + ": stream lost, " +
