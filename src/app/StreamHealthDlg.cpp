@@ -1,8 +1,7 @@
 #include "app/StreamHealthDlg.h"
 
-#include <algorithm>
-
 #include "framework/DataExchange.h"
+#include "framework/ScrollKeys.h"
 #include "health/HealthTexts.h"
 #include "platform/Clock.h"
 #include "platform/Trace.h"
@@ -53,20 +52,8 @@ void CStreamHealthDlg::Refresh() {
   if (scrolled != firstLine) m_editText.LineScroll(firstLine - scrolled);
 }
 
-// Up and Down scroll by a line, PageUp and PageDown by a screenful, as on
-// the stream details page.
+// Scrolls like the stream details page.
 bool CStreamHealthDlg::PreTranslateMessage(MSG* pMsg) {
-  if (pMsg->message == WM_KEYDOWN) {
-    const int page = std::max(m_editText.Rect().Height() - 1, 1);
-    int lines = 0;
-    if (pMsg->wParam == VK_DOWN) lines = 1;
-    else if (pMsg->wParam == VK_UP) lines = -1;
-    else if (pMsg->wParam == VK_NEXT) lines = page;
-    else if (pMsg->wParam == VK_PRIOR) lines = -page;
-    if (lines != 0) {
-      m_editText.LineScroll(lines);
-      pMsg->wParam = 0;
-    }
-  }
+  (void)ScrollTextForKey(m_editText, pMsg);
   return CDialog::PreTranslateMessage(pMsg);
 }

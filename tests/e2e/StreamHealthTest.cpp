@@ -215,6 +215,11 @@ TEST(StreamHealth, PageInATerminal) {
   })) << tmux.Capture();
   EXPECT_NE(tmux.Capture().find("Caster: 127.0.0.1:"), std::string::npos) << tmux.Capture();
   EXPECT_NE(tmux.Capture().find("Back"), std::string::npos) << tmux.Capture();
+  // The page is longer than the screen; its end is a page or two down, and
+  // the refresh keeps it there.
+  tmux.SendKeys({"NPage", "NPage"});
+  ASSERT_TRUE(tmux.WaitForText("GGA uploads: 0")) << tmux.Capture();
+  EXPECT_EQ(tmux.Capture().find("Caster: "), std::string::npos) << tmux.Capture();
   tmux.SendKeys({"Escape"});
   ASSERT_TRUE(tmux.WaitForText("Bytes")) << tmux.Capture();
   EXPECT_EQ(tmux.Capture().find("Stream health"), std::string::npos) << tmux.Capture();
