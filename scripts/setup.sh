@@ -9,6 +9,7 @@ packages=(
   libbenchmark-dev        # bench/
   clang libclang-rt-14-dev  # libFuzzer for the fuzz targets
   rtklib                  # str2str: the real NTRIP caster in tests
+  gpsd-clients            # gpsdecode: the independent RTCM 3 decoder the health tests compare with
   tmux                    # end-to-end tests drive the program in a terminal
   ncurses-term            # terminfo entries such as xterm-direct (24-bit colour)
   python3                 # the demo and the relay benchmark's harness

@@ -60,8 +60,16 @@ void PrintUsage(std::ostream& out) {
          "                     default: once per connection)\n"
          "  --ca-file FILE     also trust the CA certificate(s) in FILE (PEM) for casters\n"
          "                     written https://, such as a private caster's own CA\n"
+         "  --gga-position LAT,LON,HEIGHT  for a receiver that sends no GGA: upload a\n"
+         "                     GGA of this position (decimal degrees, metres) instead\n"
+         "  --status-file PATH replace PATH once a second with the stream's health as\n"
+         "                     JSON (for monitoring tools)\n"
+         "  --health-interval SECONDS  headless: print a stream health line every\n"
+         "                     SECONDS (1-3600)\n"
+         "  --record FILE      append the corrections relayed to the receiver to FILE\n"
          "  --help             show this help\n"
          "  --version          show the version\n\n"
+         "Keys: F3 in the main window opens the stream health page.\n"
          "COMn is the device in the environment variable FIELDCAST_COMn, or else the\n"
          "n-th present device of /dev/ttyUSB*, /dev/ttyACM*, /dev/ttyAMA*, /dev/ttyS*.\n";
 }
@@ -102,6 +110,21 @@ int ParseCommandLine(int argc, char** argv, CommandLine& options, std::ostream& 
       std::string seconds;
       if (!value(seconds) || !ParseInterval(seconds, options.gga.intervalSeconds))
         return Fail(errors, "--gga-interval needs a number of seconds from 1 to 3600");
+    } else if (arg == "--gga-position") {
+      std::string position;
+      if (!value(position) || !ParseFixedPosition(position, options.gga.fixedPosition))
+        return Fail(errors, "--gga-position needs LAT,LON,HEIGHT in degrees and metres, for example 52.52,13.40,35");
+      options.gga.hasFixedPosition = true;
+    } else if (arg == "--status-file") {
+      if (!value(options.health.statusFile) || options.health.statusFile.empty())
+        return Fail(errors, "--status-file needs a file name");
+    } else if (arg == "--health-interval") {
+      std::string seconds;
+      if (!value(seconds) || !ParseInterval(seconds, options.health.intervalSeconds))
+        return Fail(errors, "--health-interval needs a number of seconds from 1 to 3600");
+    } else if (arg == "--record") {
+      if (!value(options.health.recordFile) || options.health.recordFile.empty())
+        return Fail(errors, "--record needs a file name");
     } else {
       return Fail(errors, "unknown option '" + std::string(arg) + "'");
     }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/GgaOptions.h"
+#include "app/HealthOptions.h"
 
 struct CommandLine {
   bool headless = false;
@@ -15,6 +16,7 @@ struct CommandLine {
   std::string caFile;  // an extra trusted CA for TLS casters
   std::string branding;  // "corvo", "generic" or empty (GNSS.ini decides)
   GgaOptions gga;
+  HealthOptions health;
 };
 
 // Answers 0 when the options are good; otherwise prints a clear message to

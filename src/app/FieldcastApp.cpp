@@ -16,6 +16,7 @@ bool CFieldcastApp::InitInstance() {
   dlg.m_ggaOptions = m_ggaOptions;
   dlg.m_bPrintStartLine = m_bPrintStartLine;
   dlg.m_strBrandingOption = m_strBrandingOption;
+  dlg.m_healthOptions = m_healthOptions;
   dlg.m_bExitOnRunError = m_bExitOnRunError;
   m_pMainWnd = &dlg;
   dlg.DoModal();

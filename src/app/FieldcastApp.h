@@ -2,6 +2,7 @@
 #include <string>
 
 #include "app/GgaOptions.h"
+#include "app/HealthOptions.h"
 #include "framework/WinApp.h"
 
 // The application: runs the main window modally and ends when it closes.
@@ -13,6 +14,7 @@ class CFieldcastApp : public CWinApp {
   GgaOptions m_ggaOptions;
   bool m_bPrintStartLine = false;
   std::string m_strBrandingOption;
+  HealthOptions m_healthOptions;
   // Why Exit could not save the settings (empty when it could).
   std::wstring m_strSaveProblem;
   // A service ends on its own when its run ends on an error (--headless

@@ -72,6 +72,11 @@ void CFieldcastDlg::DoDataExchange(CDataExchange* pDX) {
 // Up and Down move between controls, never through a list: the key is
 // consumed here so the lists change only with the spinner's Left and Right.
 bool CFieldcastDlg::PreTranslateMessage(MSG* pMsg) {
+  // F3 is no soft key: the health page is an extra beside them.
+  if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F3) {
+    pMsg->wParam = 0;
+    OnStreamHealthPage();
+  }
   if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_DOWN || pMsg->wParam == VK_UP)) {
     if (pMsg->wParam == VK_DOWN) NextDlgCtrl();
     else PrevDlgCtrl();

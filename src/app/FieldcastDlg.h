@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/GgaOptions.h"
+#include "app/HealthOptions.h"
 #include "app/Shared.h"
 #include "app/SourceTableReceiver.h"
 #include "dialogs/BroadcasterDlg.h"
@@ -24,6 +25,7 @@
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
+#include "health/StreamHealth.h"
 #include "net/CasterEndpoint.h"
 #include "net/TCPSocket.h"
 #include "serial/SerialPort.h"
@@ -99,6 +101,18 @@ class CFieldcastDlg : public CDialog {
   // The window stops its workers; after this nothing else runs in them.
   void StopWorkerThreads();
 
+  // --- stream health (FieldcastDlgHealth.cpp) ---------------------------------
+  // The GGA sentence to upload now: the receiver's, or one built from
+  // --gga-position.
+  std::string GgaToUpload() const;
+  // The status file and health lines start ticking once a second.
+  void StartHealthReporting();
+  void OnHealthTick();
+  // Replaces the status file with the current snapshot (when one is asked for).
+  void WriteStatusFile();
+  // F3: the stream health page, until Back.
+  void OnStreamHealthPage();
+
   // --- members, in the program's declaration order --------------------------
   CCommandBar m_dlgCommandBar;
   int m_hIcon = 134;
@@ -170,6 +184,11 @@ class CFieldcastDlg : public CDialog {
   std::wstring m_strIniReadProblem;
   // Why the settings could not be saved at Exit (empty when they were).
   std::wstring m_strSaveProblem;
+  // What the stream and the receiver look like (shared: every thread
+  // feeds it or reads its snapshots); set by --status-file and friends.
+  StreamHealth m_health;
+  HealthOptions m_healthOptions;
+  std::int64_t m_nLastHealthLineMs = 0;
   // A downloaded source table on its way from InThread to the window.
   SourceTableHandover m_receivedTable;
 

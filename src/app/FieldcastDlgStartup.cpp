@@ -43,6 +43,7 @@ bool CFieldcastDlg::OnInitDialog() {
   m_settingsDlg.m_comPortDlg.ConvertSettings();
 
   StartWorkerThreads();
+  StartHealthReporting();
 
   m_casterDlgCorvo.m_strDesign = m_strDesign;
   m_settingsDlg.m_strDesign = m_strDesign;
@@ -92,6 +93,8 @@ void CFieldcastDlg::StopWorkerThreads() {
   m_pInThread = nullptr;
   delete m_pOutThread;
   m_pOutThread = nullptr;
+  m_health.OnDisconnected();
+  WriteStatusFile();  // the state the program ends in
 }
 
 void CFieldcastDlg::PrepareCredentials() {

@@ -94,6 +94,7 @@ void CFieldcastDlg::OnStart() {
   m_bRunning = 1;
   EnableIdleControls(false);
   m_nTotalBytes = 0;
+  m_health.Reset();
   UpdateData(false);
   PrepareCasterAddress(run);
   if (m_szHost.Get().empty()) return EndRunWithoutCaster(*this, run);
@@ -115,6 +116,7 @@ void CFieldcastDlg::OnStart() {
 // write to a stalled port). Closing first, without the lock, wakes it at
 // once; the close under the lock then only waits for the step to end.
 void CFieldcastDlg::CloseConnectionAndPort() {
+  m_health.OnDisconnected();
   m_socket.Close();
   m_serialPort.Close();
   {
@@ -210,6 +212,7 @@ LRESULT CFieldcastDlg::OnReconnectMessage(WPARAM run, LPARAM) {
 }
 
 void CFieldcastDlg::OnReconnectTimer(UINT id) {
+  if (id == HEALTH_TIMER_ID) return OnHealthTick();
   if (id != RECONNECT_TIMER_ID) return;
   if (++m_nReconnectTicks < m_nReconnectWait) {
     // The loss's error text stays for the first second; then the wait counts down.

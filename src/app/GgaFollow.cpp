@@ -1,11 +1,14 @@
-// Following the receiver's position while a stream runs (--gga-interval):
-// the reception thread, idle once the stream flows, reads the receiver's
-// NMEA output and uploads its newest GGA sentence every interval.
+// Following the receiver while a stream runs: the reception thread, idle
+// once the stream flows, reads the receiver's NMEA output for the health
+// view (any talker) and, with --gga-interval, uploads the newest GGA
+// sentence every interval.
 //
 // The port is full duplex: reads take the port's lock only for one
 // non-blocking read into a buffer of their own, so the output thread's
 // writes are neither delayed nor reordered. Each chain of steps belongs to
 // one accepted connection and ends when that connection or the run ends.
+#include <algorithm>
+
 #include "app/FieldcastDlg.h"
 #include "app/GgaOptions.h"
 #include "app/WorkerThreads.h"
@@ -22,8 +25,7 @@ constexpr unsigned kFollowPollMilliseconds = 200;
 }  // namespace
 
 void InThread::StartFollowingGga(unsigned run) {
-  const int interval = m_pDlg->m_ggaOptions.intervalSeconds;
-  if (interval <= 0 || !m_pDlg->m_serialPort.m_bOpen) return;
+  if (!m_pDlg->m_serialPort.m_bOpen) return;
   m_nLastGgaUploadMs = platform::MonotonicMilliseconds();
   PostThreadMessage(TM_FOLLOW_GGA, run, static_cast<LPARAM>(++m_nFollowChain));
 }
@@ -36,18 +38,31 @@ void InThread::OnFollowGga(unsigned run, unsigned chain) {
     ++m_nFollowChain;  // a reconnection starts its own chain
     return;
   }
-  char bytes[SerialPort::kBufferSize];
-  int count = 0;
-  {
-    CSingleLock lock(&port.m_mutex, true);
-    count = port.Read(bytes, sizeof bytes);
+  const GgaOptions& options = m_pDlg->m_ggaOptions;
+  const bool uploads = options.intervalSeconds > 0 && m_pDlg->m_bSendNmea;
+  const bool followsReceiver = uploads && !options.hasFixedPosition;
+  // Without a health view or an interval nothing is read: the receiver's
+  // output stays where the Parts leave it.
+  if (followsReceiver || m_pDlg->m_health.WantsReceiver()) {
+    char bytes[SerialPort::kBufferSize];
+    int count = 0;
+    {
+      CSingleLock lock(&port.m_mutex, true);
+      count = port.Read(bytes, sizeof bytes);
+    }
+    if (count > 0) m_pDlg->m_health.OnReceiverText(bytes, static_cast<size_t>(count), platform::MonotonicMilliseconds());
+    // Only the interval's uploads take the receiver's newest sentence: a
+    // health view alone never changes the sentence kept for later runs.
+    if (followsReceiver) {
+      const std::wstring newest =
+          m_gga.ExtractNewestGGA(platform::Widen(std::string_view(bytes, static_cast<size_t>(std::max(count, 0)))));
+      if (!newest.empty()) m_pDlg->m_strGGA.Set(newest);
+    }
   }
-  const std::wstring newest = m_gga.ExtractNewestGGA(platform::Widen(std::string_view(bytes, static_cast<size_t>(count))));
-  if (!newest.empty()) m_pDlg->m_strGGA.Set(newest);
   const std::int64_t now = platform::MonotonicMilliseconds();
-  if (now - m_nLastGgaUploadMs >= m_pDlg->m_ggaOptions.intervalSeconds * std::int64_t{1000}) {
+  if (uploads && now - m_nLastGgaUploadMs >= options.intervalSeconds * std::int64_t{1000}) {
     m_nLastGgaUploadMs = now;
-    const std::string gga = platform::Narrow(m_pDlg->m_strGGA.Get());
+    const std::string gga = m_pDlg->GgaToUpload();
     // Without the socket's lock: the output thread holds it for a whole
     // port write, and Send uses nothing of the socket but its connection.
     const bool sent = gga.empty() || socket.Send(gga.data(), static_cast<int>(gga.size()));
@@ -58,6 +73,7 @@ void InThread::OnFollowGga(unsigned run, unsigned chain) {
       ++m_nFollowChain;
       return;
     }
+    if (!gga.empty()) m_pDlg->m_health.OnGgaUploaded();
   }
   platform::Sleep(kFollowPollMilliseconds);
   PostThreadMessage(TM_FOLLOW_GGA, run, static_cast<LPARAM>(chain));

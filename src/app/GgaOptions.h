@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/Types.h"
+#include "health/GgaBuilder.h"
 
 struct GgaOptions {
   // Talkers whose GGA sentence is accepted ("GP", "GN"...); empty: "GP".
@@ -13,6 +14,10 @@ struct GgaOptions {
   // Seconds between uploads of the newest sentence while a stream that
   // wants the position runs; 0: one upload per connection.
   int intervalSeconds = 0;
+  // --gga-position: for receivers that send no GGA, a sentence built from
+  // this position goes wherever the receiver's would; nothing is captured.
+  bool hasFixedPosition = false;
+  FixedPosition fixedPosition;
 };
 
 // The reception thread's step that follows the receiver's position while a

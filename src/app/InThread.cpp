@@ -203,8 +203,14 @@ void InThread::OnReply(unsigned run) {
       m_pDlg->m_strPendingStreamData.Set(
           socket.BeginBody(start.body, std::string_view(m_strReply).substr(start.offset)));
       m_pDlg->m_nStreamStartMs = platform::MonotonicMilliseconds();
-      if (m_pDlg->m_bSendNmea) PostThreadMessage(TM_SEND_GGA, run);
-      else PostToOutput(TM_RECEIVE, run);
+      m_pDlg->m_health.OnConnected(CasterAddress(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort),
+                                   platform::EncodeUtf8(m_pDlg->m_strMountPoint.Get()), m_pDlg->m_nStreamStartMs);
+      if (m_pDlg->m_bSendNmea) {
+        PostThreadMessage(TM_SEND_GGA, run);
+      } else {
+        PostToOutput(TM_RECEIVE, run);
+        StartFollowingGga(run);
+      }
       m_pDlg->m_nAttemptsLeft = m_pDlg->ActiveCasterDlg().m_nAttempts;
       return;
     }
@@ -226,10 +232,12 @@ void InThread::OnSendGga(unsigned run) {
   {
     CSingleLock portLock(&m_pDlg->m_serialPort.m_mutex, true);
     CSingleLock socketLock(&m_pDlg->m_socket.m_mutex, true);
-    const std::string gga = platform::Narrow(m_pDlg->m_strGGA.Get());
+    const std::string gga = m_pDlg->GgaToUpload();
     if (!m_pDlg->m_socket.Send(gga.data(), static_cast<int>(gga.size()))) {
       if (m_pDlg->SetRunStatus(run, kGgaFailed)) ReportFailureReason(CasterOf(*m_pDlg) + ": sending the position failed");
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
+    } else if (!gga.empty()) {
+      m_pDlg->m_health.OnGgaUploaded();
     }
   }
   platform::Sleep(kAfterGgaMilliseconds);

@@ -59,7 +59,9 @@ void OutThread::OnOpenPort(unsigned run) {
   }
   InThread* in = m_pDlg->m_pInThread;
   if (in == nullptr) return;
-  if (m_pDlg->m_bSendNmea && m_pDlg->m_bStreamSelected) in->PostThreadMessage(TM_CAPTURE_GGA, run);
+  // A position given on the command line needs no capture.
+  if (m_pDlg->m_bSendNmea && m_pDlg->m_bStreamSelected && !m_pDlg->m_ggaOptions.hasFixedPosition)
+    in->PostThreadMessage(TM_CAPTURE_GGA, run);
   else in->PostThreadMessage(TM_CONNECT, run);
 }
 
@@ -99,6 +101,7 @@ void OutThread::LostConnection(unsigned run) {
     CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
     m_pDlg->m_socket.Close();
   }
+  m_pDlg->m_health.OnDisconnected();
   if (!m_pDlg->SetRunStatus(run, L"ERROR: Connection to Server failed.")) return;
   // Broken framing is no passing trouble: the run ends, and the damaged
   // chunk never reached the receiver.
@@ -148,7 +151,24 @@ void OutThread::OnDispatch(unsigned run) {
 
 void OutThread::OnNoOutput(unsigned run) {
   if (!m_pDlg->SetRunStatus(run, L"Reading data stream...")) return;
+  int count = 0;
+  {
+    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
+    count = std::clamp(m_pDlg->m_socket.m_len, 0, static_cast<int>(sizeof m_relayed));
+    std::memcpy(m_relayed, m_pDlg->m_socket.m_buffer, static_cast<size_t>(count));
+  }
+  AfterRelay(count);
   PostThreadMessage(TM_RECEIVE, run);
+}
+
+void OutThread::AfterRelay(int count) {
+  if (count <= 0) return;
+  m_pDlg->m_health.OnBlockWritten(m_relayed, static_cast<size_t>(count), platform::MonotonicMilliseconds());
+  if (!m_bRecorderReady) {
+    m_recorder.SetPath(m_pDlg->m_healthOptions.recordFile);
+    m_bRecorderReady = true;
+  }
+  if (!m_recorder.Append(m_relayed, static_cast<size_t>(count))) m_pDlg->m_health.OnRecordingEnded(m_recorder.Problem());
 }
 
 void OutThread::OnWritePort(unsigned run) {
@@ -170,7 +190,10 @@ void OutThread::OnWritePort(unsigned run) {
     written = port.WriteAll();
     error = errno;
     elapsed = platform::MonotonicMilliseconds() - started;
+    std::memcpy(m_relayed, port.m_buffer, static_cast<size_t>(std::clamp(written, 0, count)));
   }
+  // The watch sees what reached the port, only after it did.
+  AfterRelay(std::clamp(written, 0, count));
   const std::string writtenOf = std::to_string(written) + " of " + std::to_string(count) + " bytes written";
   // A receiver that stops reading (or holds its flow control) takes nothing
   // for as long as WriteAll waits: that port is too slow, whether or not it

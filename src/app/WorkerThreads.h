@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/StreamRecorder.h"
 #include "framework/WinThread.h"
+#include "serial/SerialPort.h"
 #include "serial/GgaExtractor.h"
 
 class CFieldcastDlg;
@@ -77,8 +79,14 @@ class OutThread : public CStreamWorker {
   void CountBlock();
   void PostRefresh();
   void LostConnection(unsigned run);
+  // After a block went out: the health watch and the recording get a copy.
+  void AfterRelay(int count);
 
   bool m_bRefreshPending = false;
+  // The block last relayed, copied while the port was still locked.
+  char m_relayed[SerialPort::kBufferSize] = {};
+  StreamRecorder m_recorder;
+  bool m_bRecorderReady = false;
   std::int64_t m_nLastRefreshMs = 0;
 };
 

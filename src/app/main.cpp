@@ -64,6 +64,9 @@ int main(int argc, char** argv) {
   app.m_ggaOptions = options.gga;
   app.m_bPrintStartLine = headless;
   app.m_strBrandingOption = options.branding;
+  // Health lines are a service's; on a terminal the page (F3) shows the same.
+  if (!headless) options.health.intervalSeconds = 0;
+  app.m_healthOptions = options.health;
   app.m_bExitOnRunError = headless && options.start;
   app.InitInstance();
 

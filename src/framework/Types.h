@@ -47,6 +47,7 @@ constexpr UINT VK_DOWN = 0x28;
 constexpr UINT VK_DELETE = 0x2E;
 constexpr UINT VK_F1 = 0x70;
 constexpr UINT VK_F2 = 0x71;
+constexpr UINT VK_F3 = 0x72;
 constexpr UINT VK_TSOFT1 = VK_F1;
 constexpr UINT VK_TSOFT2 = VK_F2;
 constexpr UINT VK_TBACK = VK_ESCAPE;

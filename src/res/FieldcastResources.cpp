@@ -1,5 +1,6 @@
 #include "framework/Resources.h"
 #include "res/CasterDialogIds.h"
+#include "res/HealthResources.h"
 #include "res/ResourceIds.h"
 #include "res/SettingsResourceIds.h"
 #include "res/StreamDetailsResources.h"
@@ -50,4 +51,5 @@ void RegisterFieldcastResources() {
   RegisterSettingsResources();
   RegisterCasterDialogResources();
   RegisterStreamDetailsResources();
+  RegisterHealthResources();
 }

@@ -5,6 +5,7 @@
 #include <cwctype>
 
 #include "framework/DataExchange.h"
+#include "framework/ScrollKeys.h"
 #include "platform/Clock.h"
 #include "platform/Text.h"
 #include "platform/Trace.h"
@@ -266,19 +267,7 @@ void CSourceTableDlg::ShowEntry(int n) {
 // Up and Down scroll the text by a line wherever the focus is, PageUp and
 // PageDown by a screenful; they never move the focus between the buttons.
 bool CSourceTableDlg::PreTranslateMessage(MSG* pMsg) {
-  if (pMsg->message == WM_KEYDOWN) {
-    const int page = std::max(m_editText.Rect().Height() - 1, 1);
-    int lines = 0;
-    if (pMsg->wParam == VK_DOWN) lines = 1;
-    else if (pMsg->wParam == VK_UP) lines = -1;
-    else if (pMsg->wParam == VK_NEXT) lines = page;
-    else if (pMsg->wParam == VK_PRIOR) lines = -page;
-    if (lines != 0) {
-      m_editText.LineScroll(lines);
-      pMsg->wParam = 0;
-      platform::Sleep(kScrollPauseMilliseconds);
-    }
-  }
+  if (ScrollTextForKey(m_editText, pMsg)) platform::Sleep(kScrollPauseMilliseconds);
   return CDialog::PreTranslateMessage(pMsg);
 }
 

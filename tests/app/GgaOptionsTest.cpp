@@ -44,3 +44,30 @@ TEST(GgaOptions, RefusedValues) {
     EXPECT_NE(errors.find(arguments.front() + " needs"), std::string::npos) << errors;
   }
 }
+
+// The health options and --gga-position: limits on both sides.
+TEST(GgaOptions, HealthOptionsAndFixedPosition) {
+  CommandLine options;
+  std::string errors;
+  ASSERT_EQ(Parse({"--status-file", "/run/s.json", "--health-interval", "3600", "--record", "r.bin", "--gga-position",
+                   "-33.5,151.25,58"},
+                  options, errors),
+            0)
+      << errors;
+  EXPECT_EQ(options.health.statusFile, "/run/s.json");
+  EXPECT_EQ(options.health.intervalSeconds, 3600);
+  EXPECT_EQ(options.health.recordFile, "r.bin");
+  EXPECT_TRUE(options.gga.hasFixedPosition);
+  EXPECT_DOUBLE_EQ(options.gga.fixedPosition.lonDeg, 151.25);
+  ASSERT_EQ(Parse({"--health-interval", "1"}, options, errors), 0) << errors;
+  const std::vector<std::vector<std::string>> refused = {
+      {"--status-file"},         {"--status-file", ""},         {"--record"},   {"--record", ""},
+      {"--health-interval", "0"}, {"--health-interval", "3601"}, {"--gga-position"}, {"--gga-position", "91,0,0"},
+      {"--gga-position", "0,0"},
+  };
+  for (const auto& arguments : refused) {
+    CommandLine refusedOptions;
+    EXPECT_EQ(Parse(arguments, refusedOptions, errors), 2) << arguments.back();
+    EXPECT_NE(errors.find(arguments.front() + " needs"), std::string::npos) << errors;
+  }
+}

@@ -58,6 +58,10 @@ bool EventForFunctionKey(unsigned code, InputEvent& event) {
     event = Key(VK_F2);
     return true;
   }
+  if (code == static_cast<unsigned>(KEY_F(3))) {
+    event = Key(VK_F3);
+    return true;
+  }
   return false;
 }
 
