@@ -92,7 +92,9 @@ TEST(ExitSignalsTerminal, AnEndFromOutsideInsideDialogsSavesAndEnds) {
     } else {
       ASSERT_EQ(kill(pid, c.signal), 0);
     }
-    ASSERT_TRUE(WaitFor([&] { return Ended(pid); })) << "still running (spinning?) after: " << c.legend;
+    const bool ended = WaitFor([&] { return Ended(pid); });
+    if (!ended) kill(pid, SIGKILL);  // never left behind, whatever went wrong
+    ASSERT_TRUE(ended) << "still running (spinning?) after: " << c.legend;
     EXPECT_EQ(Lines(dir.Read("GNSS.ini")), 18);
     if (c.signal != 0) {
       EXPECT_EQ(ExitStatus(dir), 0) << tmux.Capture();
@@ -117,7 +119,7 @@ TEST(ExitSignalsTerminal, SigtermWhileStreamingStopsTheStreamAndFreesThePort) {
                             "\nPassword=\nAttemps=10\nTime=10\n[Settings]\nOutput=0\n[COM-Port]\nCOM-Port=COM1\n"
                             "Baudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
                             "[GNSS]\nMount Point=MP1\nNetwork=All\n[Design]\nColour=\n");
-  const std::string start = "FIELDCAST_COM1=" + ShellQuote(receiver.SlavePath()) + " ";
+  const std::string start = "export FIELDCAST_COM1=" + ShellQuote(receiver.SlavePath()) + "; ";
   {
     Tmux tmux(start + Command(dir, " --start"));
     ASSERT_TRUE(tmux.WaitForText("Writing data to COM1...")) << tmux.Capture();
