@@ -123,8 +123,8 @@ void InThread::OnSendRequest(unsigned run) {
       return FailedAttempt(run, kClosedWithoutReply);
     }
     // Without a reply the buffer still holds the request; say what happened
-    // instead of showing it. A caster that hangs while it restarts is as
-    // passing a trouble as one that drops the connection.
+    // instead of showing it. A caster that hangs while it restarts is in
+    // passing trouble, like one that drops the connection.
     if (m_pDlg->IsCurrentRun(run)) ReportFailureReason(CasterOf(*m_pDlg) + ": no reply within 20 s");
     return FailedAttempt(run, ntrip::kNoReplyStatus);
   }

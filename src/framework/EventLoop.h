@@ -46,9 +46,6 @@ class EventLoop {
   // hang-up) goes before the presses kept: the program is to end.
   void PauseHoldingInput(unsigned milliseconds);
   bool InputHeld() const { return m_nHolding > 0; }
-  // An Exit came from the display: every dialog above the bottom one ends as
-  // if cancelled, then the bottom one gets the Exit.
-  bool ExitRequested() const { return m_bExitRequested; }
 
  private:
   struct Timer {
@@ -79,6 +76,8 @@ class EventLoop {
   // whose handler is still running).
   std::deque<InputEvent> m_input;
   int m_nHolding = 0;
+  // An Exit came from the display: every dialog above the bottom one ends as
+  // if cancelled, then the bottom one gets the Exit.
   bool m_bExitRequested = false;
   // The dialogs that got the Exit already: each gets it once.
   std::vector<CDialog*> m_exitDelivered;

@@ -90,11 +90,11 @@ bool InputWake::Start(int inputFd) {
     return false;
   }
   m_handlerInstalled = true;
-  struct sigaction exit {};
-  exit.sa_handler = OnExitSignal;
-  exit.sa_flags = SA_RESTART;
-  sigemptyset(&exit.sa_mask);
-  for (size_t i = 0; i < std::size(kExitSignals); ++i) sigaction(kExitSignals[i], &exit, &s_previousExit[i]);
+  struct sigaction exitAction {};
+  exitAction.sa_handler = OnExitSignal;
+  exitAction.sa_flags = SA_RESTART;
+  sigemptyset(&exitAction.sa_mask);
+  for (size_t i = 0; i < std::size(kExitSignals); ++i) sigaction(kExitSignals[i], &exitAction, &s_previousExit[i]);
   m_exitHandlersInstalled = true;
   return true;
 }
