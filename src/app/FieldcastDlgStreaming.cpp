@@ -25,7 +25,8 @@
 namespace {
 
 // Stop leaves the closed connection and port a moment to settle before the
-// window offers Start again.
+// window offers Start again. The window stays live meanwhile (repaints,
+// signals); presses made during the pause follow it in order.
 constexpr unsigned kStopPauseMilliseconds = 600;
 // m_szHost holds at most 31 characters (a dotted IPv4 address needs 15).
 constexpr size_t kMaxHostLength = 31;
@@ -159,7 +160,7 @@ void CFieldcastDlg::OnStop() {
   PrepareCredentials();
   CloseConnectionAndPort();
   ResetCounters();
-  platform::Sleep(kStopPauseMilliseconds);
+  EventLoop::Instance().PauseHoldingInput(kStopPauseMilliseconds);
   m_strStatus.Set(kIdleStatus);
   UpdateData(false);
   EnableIdleControls(true);

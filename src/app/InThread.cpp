@@ -57,6 +57,8 @@ void InThread::PostToOutput(UINT message, unsigned run) {
 
 void InThread::OnConnect(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
+  // A stopped run's receive may still be on its way out of the socket.
+  if (m_pDlg->m_pOutThread != nullptr) m_pDlg->m_pOutThread->WaitUntilOutOfRunsBefore(run);
   ++m_nFollowChain;  // a new connection is not followed before it is accepted
   (void)platform::EstablishDataConnection();  // its answer does not decide anything
   platform::Sleep(kAfterConnectionManagerMilliseconds);
@@ -149,11 +151,10 @@ void InThread::OnSendRequest(unsigned run) {
       return FailedAttempt(run, kClosedWithoutReply);
     }
     // Without a reply the buffer still holds the request; say what happened
-    // instead of showing it.
-    if (!m_pDlg->SetRunStatus(run, std::wstring(ntrip::kNoReplyStatus))) return;
-    ReportFailureReason(CasterOf(*m_pDlg) + ": no reply within 20 s");
-    m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
-    return;
+    // instead of showing it. A caster that hangs while it restarts is in
+    // passing trouble, like one that drops the connection.
+    if (m_pDlg->IsCurrentRun(run)) ReportFailureReason(CasterOf(*m_pDlg) + ": no reply within 20 s");
+    return FailedAttempt(run, ntrip::kNoReplyStatus);
   }
   m_strReply.assign(socket.m_buffer, static_cast<size_t>(socket.m_len));
   // An accepted HTTP reply's head is read whole, however many blocks it takes.
@@ -205,12 +206,14 @@ void InThread::OnReply(unsigned run) {
       m_pDlg->m_nStreamStartMs = platform::MonotonicMilliseconds();
       m_pDlg->m_health.OnConnected(CasterAddress(m_pDlg->m_szHost.Get(), m_pDlg->m_nPort),
                                    platform::EncodeUtf8(m_pDlg->m_strMountPoint.Get()), m_pDlg->m_nStreamStartMs);
+      // A stream that wants the position is accepted once the position is
+      // sent: a caster that fails that upload failed the attempt.
       if (m_pDlg->m_bSendNmea) {
         PostThreadMessage(TM_SEND_GGA, run);
-      } else {
-        PostToOutput(TM_RECEIVE, run);
-        StartFollowingGga(run);
+        return;
       }
+      PostToOutput(TM_RECEIVE, run);
+      StartFollowingGga(run);
       m_pDlg->m_nAttemptsLeft = m_pDlg->ActiveCasterDlg().m_nAttempts;
       return;
     }
@@ -229,16 +232,22 @@ void InThread::OnReply(unsigned run) {
 
 void InThread::OnSendGga(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run) || !m_pDlg->m_socket.m_bConnected) return;
+  bool sent = false;
   {
     CSingleLock portLock(&m_pDlg->m_serialPort.m_mutex, true);
     CSingleLock socketLock(&m_pDlg->m_socket.m_mutex, true);
     const std::string gga = m_pDlg->GgaToUpload();
-    if (!m_pDlg->m_socket.Send(gga.data(), static_cast<int>(gga.size()))) {
-      if (m_pDlg->SetRunStatus(run, kGgaFailed)) ReportFailureReason(CasterOf(*m_pDlg) + ": sending the position failed");
-      m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
-    } else if (!gga.empty()) {
-      m_pDlg->m_health.OnGgaUploaded();
-    }
+    sent = m_pDlg->m_socket.Send(gga.data(), static_cast<int>(gga.size()));
+    if (sent && !gga.empty()) m_pDlg->m_health.OnGgaUploaded();
+  }
+  if (sent) {
+    m_pDlg->m_nAttemptsLeft = m_pDlg->ActiveCasterDlg().m_nAttempts;
+  } else {
+    if (m_pDlg->IsCurrentRun(run)) ReportFailureReason(CasterOf(*m_pDlg) + ": sending the position failed");
+    // On a first connection this ends the run; during a reconnection it is
+    // one more failed attempt, like a caster that accepts and drops. Either
+    // way there is no stream to receive.
+    return FailedAttempt(run, kGgaFailed);
   }
   platform::Sleep(kAfterGgaMilliseconds);
   PostToOutput(TM_RECEIVE, run);

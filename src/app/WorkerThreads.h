@@ -5,7 +5,9 @@
 //
 // The main window sets m_pDlg and m_hWndMain while the thread is still
 // suspended, so every step sees them.
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -21,14 +23,32 @@ class CStreamWorker : public CWinThread {
   // Registers a step: its handler gets the run number the message carries.
   template <class T>
   void OnStep(UINT message, void (T::*step)(unsigned)) {
-    OnThreadMessage(message, [this, step](WPARAM run, LPARAM) { (static_cast<T*>(this)->*step)(static_cast<unsigned>(run)); });
+    OnThreadMessage(message, [this, step](WPARAM wParam, LPARAM) {
+      const auto run = static_cast<unsigned>(wParam);
+      EnterStep(run);
+      (static_cast<T*>(this)->*step)(run);
+      LeaveStep();
+    });
   }
+  // Waits until this thread is in no step of a run older than `run`. The
+  // two threads share the socket's buffer; a new run must not touch it while
+  // a step of the stopped run (woken by the close) is still on its way out.
+  void WaitUntilOutOfRunsBefore(unsigned run);
   void SetDialog(CFieldcastDlg* dialog) { m_pDlg = dialog; }
   void SetMainWindow(HWND window) { m_hWndMain = window; }
 
  protected:
   CFieldcastDlg* m_pDlg = nullptr;
   HWND m_hWndMain = 0;
+
+ private:
+  void EnterStep(unsigned run);
+  void LeaveStep();
+
+  std::mutex m_stepMutex;
+  std::condition_variable m_stepLeft;
+  bool m_bInStep = false;
+  unsigned m_nStepRun = 0;
 };
 
 // The reception thread: connect, request and reply, GGA upload.

@@ -1,6 +1,7 @@
 #include "dialogs/BroadcasterDlg.h"
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "dialogs/BackKeyEditing.h"
@@ -52,13 +53,17 @@ void CBroadcasterDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 bool CBroadcasterDlg::FillCasterList() {
+  // The deadline covers the whole opening, reading a long list included.
+  const auto started = std::chrono::steady_clock::now();
   m_listCasters.ResetContent();
   std::vector<CasterListEntry> entries;
   const bool ok = ReadCasterList(m_strListFile, entries);
   std::vector<std::string> names;
   for (const CasterListEntry& entry : entries)
     if (IsLettersAndDots(entry.host)) names.push_back(platform::Narrow(entry.host));
-  const std::vector<std::string> addresses = LookupHostsWithin(names, m_lookupDeadline, m_lookup);
+  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+  const std::vector<std::string> addresses =
+      LookupHostsWithin(names, std::max(m_lookupDeadline - spent, std::chrono::milliseconds(0)), m_lookup);
   size_t next = 0;
   for (CasterListEntry entry : entries) {
     if (IsLettersAndDots(entry.host)) entry.host = platform::Widen(addresses[next++]);

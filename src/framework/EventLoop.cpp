@@ -60,6 +60,9 @@ bool EventLoop::HasTimer(HWND hwnd, UINT id) const {
 void EventLoop::Reset() {
   m_queue.Clear();
   m_timers.clear();
+  m_input.clear();
+  m_bExitRequested = false;
+  m_exitDelivered.clear();
 }
 
 void EventLoop::RunModal(CDialog& dialog) {
@@ -68,6 +71,13 @@ void EventLoop::RunModal(CDialog& dialog) {
   m_bPaintNow = true;
   while (!dialog.IsEnding()) Turn(-1);
   m_stack.pop_back();
+  std::erase(m_exitDelivered, &dialog);
+  // The bottom dialog is the program's window: with it ends what an Exit
+  // asked for, and the input meant for it.
+  if (m_stack.empty()) {
+    m_bExitRequested = false;
+    m_input.clear();
+  }
   // The run is over: its timers die with it, as a window's do.
   std::erase_if(m_timers, [&](const Timer& t) { return t.hwnd == dialog.GetSafeHwnd(); });
   m_bInvalid = true;
@@ -137,7 +147,9 @@ int EventLoop::NextTimeout(int requested) const {
     const std::int64_t wait = std::max<std::int64_t>(t.due - now, 0);
     if (timeout < 0 || wait < timeout) timeout = wait;
   }
-  if (m_pDisplay != nullptr) {
+  // While input is held the display's own wake-ups (a test script's next
+  // step) have nothing to do.
+  if (m_pDisplay != nullptr && m_nHolding == 0) {
     const int wake = m_pDisplay->WakeAfterMilliseconds();
     if (wake >= 0 && (timeout < 0 || wake < timeout)) timeout = wake;
   }
@@ -149,9 +161,33 @@ void EventLoop::HandleInput() {
   std::vector<InputEvent> events;
   m_pDisplay->ReadInput(events);
   for (const InputEvent& event : events) {
-    if (m_stack.empty()) break;
+    // The program is ending: nothing typed now has anywhere to go.
+    if (m_bExitRequested) break;
+    // A signal does not wait behind a burst of presses kept during a pause.
+    if (event.kind == InputEvent::Kind::Exit && m_nHolding > 0) m_input.clear();
+    m_input.push_back(event);
+  }
+  DeliverInput();
+  m_bPaintNow = true;
+}
+
+// Hands kept input to the dialog on top, oldest first. A handler may run a
+// nested loop (a dialog, a pause) that delivers what comes after it.
+void EventLoop::DeliverInput() {
+  while (m_nHolding == 0 && !m_input.empty() && !m_bExitRequested) {
+    if (m_stack.empty()) return;
     CDialog* top = m_stack.back();
-    if (top->IsEnding()) break;
+    if (top->IsEnding()) {
+      m_input.clear();
+      return;
+    }
+    const InputEvent event = m_input.front();
+    m_input.pop_front();
+    if (event.kind == InputEvent::Kind::Exit) {
+      m_bExitRequested = true;
+      m_input.clear();
+      break;
+    }
     top->HandleInput(event);
     m_bInvalid = true;
     // A burst of keys (held down, pasted, typed ahead) whose handlers take
@@ -162,14 +198,49 @@ void EventLoop::HandleInput() {
       Repaint();
     }
   }
-  m_bPaintNow = true;
+  ForwardExit();
+}
+
+// A dialog above the bottom one could keep the program from ending (and
+// the session is gone: nobody will answer it), so it ends as if cancelled;
+// the bottom dialog then acts on the Exit as on its soft key.
+void EventLoop::ForwardExit() {
+  if (!m_bExitRequested || m_nHolding > 0 || m_stack.empty()) return;
+  CDialog* top = m_stack.back();
+  if (top->IsEnding() || std::find(m_exitDelivered.begin(), m_exitDelivered.end(), top) != m_exitDelivered.end())
+    return;
+  m_exitDelivered.push_back(top);
+  m_bInvalid = true;
+  if (m_stack.size() > 1) {
+    top->OnCancel();
+    if (!top->IsEnding()) top->EndDialog(IDCANCEL);
+    return;
+  }
+  InputEvent exit;
+  exit.kind = InputEvent::Kind::Exit;
+  top->HandleInput(exit);
+}
+
+void EventLoop::PauseHoldingInput(unsigned milliseconds) {
+  const std::int64_t end = platform::MonotonicMilliseconds() + milliseconds;
+  ++m_nHolding;
+  for (std::int64_t left = milliseconds; left > 0; left = end - platform::MonotonicMilliseconds())
+    Turn(static_cast<int>(left));
+  --m_nHolding;
 }
 
 void EventLoop::Turn(int timeoutMilliseconds) {
   DispatchPosted();
   FireDueTimers();
+  // Input kept during a pause that a message or timer began; and a dialog
+  // that ended under an Exit hands it on to the one below.
+  DeliverInput();
   Repaint();
-  if (!m_stack.empty() && m_stack.back()->IsEnding()) return;
+  if (!m_stack.empty() && m_stack.back()->IsEnding()) {
+    // A pause must not spin while the dialog on top winds down.
+    if (m_nHolding > 0 && timeoutMilliseconds > 0) poll(nullptr, 0, timeoutMilliseconds);
+    return;
+  }
 
   pollfd fds[2] = {{m_queue.WakeFd(), POLLIN, 0}, {-1, POLLIN, 0}};
   nfds_t count = 1;

@@ -8,6 +8,7 @@
 // Threading: Post (and ::PostMessage) may be called from any thread;
 // everything else from the user-interface thread only.
 #include <cstdint>
+#include <deque>
 #include <vector>
 
 #include "framework/Display.h"
@@ -36,8 +37,15 @@ class EventLoop {
   // happens) and handles what arrived. Tests drive the loop with this.
   void Turn(int timeoutMilliseconds);
   CDialog* TopDialog() const { return m_stack.empty() ? nullptr : m_stack.back(); }
-  // Drops queued messages and timers (between tests).
+  // Drops queued messages, timers and input (between tests).
   void Reset();
+
+  // Waits on the user-interface thread without freezing the window: posted
+  // messages, timers and repaints go on, and input that arrives meanwhile is
+  // kept and handled in order once the wait is over. An Exit (a signal, a
+  // hang-up) goes before the presses kept: the program is to end.
+  void PauseHoldingInput(unsigned milliseconds);
+  bool InputHeld() const { return m_nHolding > 0; }
 
  private:
   struct Timer {
@@ -52,6 +60,8 @@ class EventLoop {
   void Repaint();
   int NextTimeout(int requested) const;
   void HandleInput();
+  void DeliverInput();
+  void ForwardExit();
 
   MessageQueue m_queue{MessageQueue::Waiting::ByPoll};
   Display* m_pDisplay = nullptr;
@@ -62,6 +72,15 @@ class EventLoop {
   // ask for (a stream's byte counter) come at most every kPaintInterval.
   bool m_bPaintNow = true;
   std::int64_t m_nLastPaintMs = 0;
+  // Input read but not yet handled (kept during a pause, or behind a press
+  // whose handler is still running).
+  std::deque<InputEvent> m_input;
+  int m_nHolding = 0;
+  // An Exit came from the display: every dialog above the bottom one ends as
+  // if cancelled, then the bottom one gets the Exit.
+  bool m_bExitRequested = false;
+  // The dialogs that got the Exit already: each gets it once.
+  std::vector<CDialog*> m_exitDelivered;
 };
 
 // Posts a message to a window's queue (the user-interface thread's).

@@ -1,5 +1,7 @@
 #include "framework/MemoryDisplay.h"
 
+#include "framework/EventLoop.h"
+
 MemoryDisplay& MemoryDisplay::PushEvent(const InputEvent& event) {
   Step step;
   step.hasEvent = true;
@@ -57,8 +59,11 @@ MemoryDisplay& MemoryDisplay::WaitUntil(std::function<bool()> condition, std::ch
 
 // One step per call, so the dialog handles the messages each step causes
 // before the next step runs, as it would between a person's key presses.
+// While the window holds its input (a pause), the script waits as well: its
+// actions would otherwise run inside the pause, before the press they follow
+// has finished.
 void MemoryDisplay::ReadInput(std::vector<InputEvent>& events) {
-  if (m_script.empty()) return;
+  if (m_script.empty() || EventLoop::Instance().InputHeld()) return;
   Step& step = m_script.front();
   if (step.waitFor && !step.waitFor()) {
     const auto now = std::chrono::steady_clock::now();

@@ -94,6 +94,30 @@ TEST_F(MainWindowTest, StopResetsCountersAndAnErrorStopKeepsTheWorkersText) {
   EXPECT_EQ(statusAfterErrorStop, L"ERROR: Connection to Server failed.");
 }
 
+// Stop waits a moment before it offers Start again; the window must not
+// stand still meanwhile (a burst of presses would freeze it for minutes).
+TEST_F(MainWindowTest, TheWindowIsRepaintedAndHearsItsMessagesDuringTheStopPause) {
+  WriteSourceTable();
+  CFieldcastDlg dlg;
+  int showsDuringStop = 0;
+  std::wstring statusDuringStop;
+  // Stop while idle runs the whole sequence, pause included.
+  display.Do([&] {
+        const int shows = display.Shows();
+        // A worker's report that arrives while Stop waits is shown meanwhile.
+        dlg.m_strStatus.Set(L"reported during the pause");
+        ::PostMessage(dlg.GetSafeHwnd(), WM_STATUS_REFRESH);
+        dlg.NotifyCommand(IDC_STOP, 0);
+        showsDuringStop = display.Shows() - shows;
+        statusDuringStop = display.Info().statusLine;
+      })
+      .Key(VK_F1);
+  dlg.DoModal();
+  EXPECT_GT(showsDuringStop, 0);
+  EXPECT_EQ(statusDuringStop, L"reported during the pause");
+  EXPECT_EQ(display.Info().statusLine, L"Adjust Settings or press START");
+}
+
 TEST_F(MainWindowTest, UpAndDownMoveTheFocusButNeverChangeAList) {
   WriteSourceTable();
   CFieldcastDlg dlg;

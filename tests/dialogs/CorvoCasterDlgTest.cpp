@@ -1,7 +1,9 @@
 // The Corvo caster dialog: its list from CorvoNet.ini with names resolved,
 // OK without a selection, Cancel, the colours and the Back key.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <fstream>
 #include <condition_variable>
 #include <mutex>
 #include <string>
@@ -86,6 +88,66 @@ TEST_F(CorvoCasterDlgTest, ALookupThatDoesNotAnswerInTimeLeavesTheHostEmpty) {
   gate->second.notify_all();
   EXPECT_EQ(entries,
             (std::vector<std::wstring>{L":2101", L"192.0.2.7:2102", L"caster-one.example:2103", L":2104"}));
+}
+
+// Threads of this process, from the kernel's count.
+int ThreadCount() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("Threads:", 0) == 0) return std::stoi(line.substr(8));
+  return -1;
+}
+
+// A service's list may hold thousands of names; with a resolver that never
+// answers, a thread per name ran the program out of memory and descriptors.
+// The look-ups share a few threads across every opening, and each opening
+// lists what did not resolve in time with an empty host.
+TEST_F(CorvoCasterDlgTest, TenThousandNamesAndAResolverThatNeverAnswers) {
+  constexpr int kNames = 10000;
+  std::string list;
+  for (int i = 0; i < kNames; ++i) list += "CAS;caster" + std::string(1, static_cast<char>('a' + i % 26)) + ".n" +
+                                           std::string(1, static_cast<char>('a' + i / 26 % 26)) +
+                                           std::string(1, static_cast<char>('a' + i / 676)) + ".example;2101" + kTail;
+  Configure(list + "ENDSOURCETABLE\n", L"192.0.2.7:2102");
+  struct Resolver {
+    std::mutex mutex;
+    std::condition_variable released;
+    bool open = false;
+    int inside = 0;
+    int mostInside = 0;
+  };
+  auto resolver = std::make_shared<Resolver>();
+  dlg.m_lookup = [resolver](const std::string&, std::string&) {
+    std::unique_lock lock(resolver->mutex);
+    resolver->mostInside = std::max(resolver->mostInside, ++resolver->inside);
+    resolver->released.wait(lock, [&] { return resolver->open; });
+    --resolver->inside;
+    return false;
+  };
+  dlg.m_lookupDeadline = std::chrono::milliseconds(100);
+  const int threadsBefore = ThreadCount();
+  std::vector<std::vector<std::wstring>> openings;
+  for (int opening = 0; opening < 3; ++opening) {
+    display.Do([&] { openings.push_back(Entries()); }).Key(VK_F2);
+    EXPECT_EQ(Run(dlg), IDCANCEL);
+  }
+  const int threadsAfter = ThreadCount();
+  int mostInside = 0;
+  {
+    const std::lock_guard lock(resolver->mutex);
+    resolver->open = true;
+    mostInside = resolver->mostInside;
+  }
+  resolver->released.notify_all();
+  ASSERT_EQ(openings.size(), 3u);
+  for (const auto& entries : openings) {
+    ASSERT_EQ(entries.size(), static_cast<size_t>(kNames));
+    EXPECT_EQ(std::count(entries.begin(), entries.end(), L":2101"), kNames);
+  }
+  EXPECT_GE(mostInside, 1);
+  EXPECT_LE(mostInside, static_cast<int>(kMaxHostLookupThreads));
+  EXPECT_LE(threadsAfter - threadsBefore, static_cast<int>(kMaxHostLookupThreads));
 }
 
 TEST_F(CorvoCasterDlgTest, OkWithoutASelectionKeepsTheStoredCaster) {

@@ -3,6 +3,8 @@
 // script, which may trickle, flood or fall silent, then closes. Unlike the
 // replay caster it keeps every request and tells whether it is still
 // sending, so a test can see that the client gave up before the caster did.
+#include <sys/socket.h>
+
 #include <atomic>
 #include <algorithm>
 #include <chrono>
@@ -32,6 +34,14 @@ class ScriptedCaster {
       while (!m_caster.m_stop && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
       return !m_caster.m_stop;
+    }
+    // Says nothing until the client hangs up (or the deadline passes).
+    void AwaitHangUp(std::chrono::milliseconds deadline) { (void)m_caster.m_socket.ReceiveAll(deadline); }
+    // Ends the connection with a reset, as a caster that crashes does.
+    void Reset() {
+      const linger abort{1, 0};
+      (void)setsockopt(m_caster.m_socket.clientFd(), SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+      m_caster.m_socket.CloseClient();
     }
 
    private:

@@ -73,4 +73,6 @@ bool Tmux::WaitForExit() const {
   return WaitFor([&] { return !Alive(); });
 }
 
+void Tmux::KillServer() { Run("kill-server"); }
+
 }  // namespace testing_support

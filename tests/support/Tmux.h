@@ -28,6 +28,9 @@ class Tmux {
   // Whether the program in the window is still running.
   bool Alive() const;
   bool WaitForExit() const;
+  // The terminal goes away, as when its window is closed: the program is
+  // left without one.
+  void KillServer();
 
  private:
   std::string Run(const std::string& arguments) const;

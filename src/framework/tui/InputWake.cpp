@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <iterator>
 
 namespace {
 
@@ -17,8 +18,10 @@ namespace {
 std::atomic<int> s_wakeFd{-1};
 int s_pipeRead = -1;
 struct sigaction s_previous {};
-struct sigaction s_previousHangUp {};
-std::atomic<bool> s_hangUpSignalled{false};
+// The signals that end the program as Exit does, and their handlers before.
+constexpr int kExitSignals[] = {SIGHUP, SIGTERM, SIGINT};
+struct sigaction s_previousExit[std::size(kExitSignals)] {};
+std::atomic<bool> s_exitSignalled{false};
 
 bool OpenPipeOnce() {
   if (s_pipeRead >= 0) return true;
@@ -49,11 +52,12 @@ void OnWindowChange(int signal, siginfo_t* info, void* context) {
   errno = savedErrno;
 }
 
-// SIGHUP (the SSH session dropped) must end the program the way Exit does,
-// settings saved, instead of killing it: the loop sees the flag on waking.
-void OnHangUp(int) {
+// SIGHUP (the SSH session dropped), SIGTERM (a shutdown) and SIGINT must end
+// the program the way Exit does, the stream stopped and the settings saved,
+// instead of killing it: the loop sees the flag on waking.
+void OnExitSignal(int) {
   const int savedErrno = errno;
-  s_hangUpSignalled.store(true);
+  s_exitSignalled.store(true);
   WakeTheLoop();
   errno = savedErrno;
 }
@@ -86,21 +90,23 @@ bool InputWake::Start(int inputFd) {
     return false;
   }
   m_handlerInstalled = true;
-  struct sigaction hangUp {};
-  hangUp.sa_handler = OnHangUp;
-  hangUp.sa_flags = SA_RESTART;
-  sigemptyset(&hangUp.sa_mask);
-  m_hangUpHandlerInstalled = sigaction(SIGHUP, &hangUp, &s_previousHangUp) == 0;
+  struct sigaction exitAction {};
+  exitAction.sa_handler = OnExitSignal;
+  exitAction.sa_flags = SA_RESTART;
+  sigemptyset(&exitAction.sa_mask);
+  for (size_t i = 0; i < std::size(kExitSignals); ++i) sigaction(kExitSignals[i], &exitAction, &s_previousExit[i]);
+  m_exitHandlersInstalled = true;
   return true;
 }
 
-bool InputWake::TakeHangUpSignal() { return s_hangUpSignalled.exchange(false); }
+bool InputWake::TakeExitSignal() { return s_exitSignalled.exchange(false); }
 
 void InputWake::Stop() {
   if (m_handlerInstalled) sigaction(SIGWINCH, &s_previous, nullptr);
   m_handlerInstalled = false;
-  if (m_hangUpHandlerInstalled) sigaction(SIGHUP, &s_previousHangUp, nullptr);
-  m_hangUpHandlerInstalled = false;
+  if (m_exitHandlersInstalled)
+    for (size_t i = 0; i < std::size(kExitSignals); ++i) sigaction(kExitSignals[i], &s_previousExit[i], nullptr);
+  m_exitHandlersInstalled = false;
   if (m_epollFd >= 0) close(m_epollFd);
   m_epollFd = -1;
   m_inputFd = -1;

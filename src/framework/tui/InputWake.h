@@ -23,12 +23,13 @@ class InputWake {
   int Fd() const { return m_epollFd; }
   // Empties the self-pipe; call before reading the terminal's input.
   void Drain();
-  // Whether SIGHUP came since the last call (watched while started).
-  bool TakeHangUpSignal();
+  // Whether SIGHUP, SIGTERM or SIGINT came since the last call (watched
+  // while started): each asks the program to end as Exit does.
+  bool TakeExitSignal();
 
  private:
   int m_epollFd = -1;
   int m_inputFd = -1;
   bool m_handlerInstalled = false;
-  bool m_hangUpHandlerInstalled = false;
+  bool m_exitHandlersInstalled = false;
 };

@@ -2,6 +2,7 @@
 
 #include <langinfo.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <clocale>
@@ -193,10 +194,16 @@ void TerminalDisplay::AddClick(int column, int row, std::vector<InputEvent>& eve
 }
 
 // A terminal that hung up (SSH connection lost, window closed) stays readable
-// for ever while every read fails; without this the loop would spin.
+// for ever while every read fails; without this the loop would spin. It says
+// so by a hang-up on poll, or by being readable with nothing to read (a read
+// would answer 0 or EIO, which ncurses reports as no key).
 void TerminalDisplay::CheckHangUp(std::vector<InputEvent>& events) {
   pollfd input{m_inputFd, POLLIN, 0};
-  if (poll(&input, 1, 0) != 1 || !(input.revents & (POLLHUP | POLLERR | POLLNVAL))) return;
+  if (poll(&input, 1, 0) != 1) return;
+  bool gone = (input.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+  int waiting = 0;
+  if (!gone && (input.revents & POLLIN)) gone = ioctl(m_inputFd, FIONREAD, &waiting) != 0 || waiting == 0;
+  if (!gone) return;
   m_hungUp = true;
   m_wake.ForgetInput();
   InputEvent event;
@@ -207,7 +214,7 @@ void TerminalDisplay::CheckHangUp(std::vector<InputEvent>& events) {
 void TerminalDisplay::ReadInput(std::vector<InputEvent>& events) {
   if (!m_screen || m_hungUp) return;
   m_wake.Drain();
-  if (m_wake.TakeHangUpSignal()) {
+  if (m_wake.TakeExitSignal()) {
     InputEvent event;
     event.kind = InputEvent::Kind::Exit;
     events.push_back(event);
