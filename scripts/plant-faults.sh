@@ -4,7 +4,7 @@
 # faults the tests catch. A developer's tool: a surviving fault is a rule the
 # tests do not pin.
 #
-#   --list FILE     the faults (default tests/planted-faults.txt): one a line,
+#   --list FILE     the faults (default scripts/planted-faults.txt): one a line,
 #                   "file<TAB>text<TAB>replacement"; # starts a comment;
 #                   {NL} in text or replacement stands for a line break
 #   --suites REGEX  run only the ctest suites matching REGEX (default: all but
@@ -17,7 +17,7 @@
 #   --check         only say whether each fault applies; build nothing
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
-list=$here/tests/planted-faults.txt suites='' rev='' scratch='' only='' check=0
+list=$here/scripts/planted-faults.txt suites='' rev='' scratch='' only='' check=0
 while [ $# -gt 0 ]; do
   case $1 in
     --list) list=$(realpath "$2"); shift 2 ;;
@@ -31,18 +31,20 @@ while [ $# -gt 0 ]; do
 done
 
 scratch=${scratch:-/tmp/fieldcast-faults-${rev:-worktree}}
-src=$scratch/src build=$scratch/build pristine=$scratch/pristine
+# The build lies inside the copy as build/ does in a checkout, so that ccache
+# finds the objects of the developer's own builds.
+src=$scratch/tree build=$scratch/tree/build pristine=$scratch/pristine
 mkdir -p "$scratch"
 rm -rf "$pristine"; mkdir -p "$pristine"
 if [ -n "$rev" ]; then
   git -C "$here" archive "$rev" | tar -x -C "$pristine"
 else
-  (cd "$here" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$pristine")
+  (cd "$here" && git ls-files -z --cached --others --exclude-standard | xargs -0 cp --parents -t "$pristine" 2>/dev/null || true)
 fi
 # Only files that differ are copied (as new files), so unchanged objects stay
 # up to date and changed ones are built again.
 mkdir -p "$src"
-(cd "$src" && find . -type f ! -path './.git/*') | sort >"$scratch/had"
+(cd "$src" && find . -type f ! -path './build/*') | sort >"$scratch/had"
 (cd "$pristine" && find . -type f) | sort >"$scratch/has"
 comm -23 "$scratch/had" "$scratch/has" | (cd "$src" && xargs -r rm -f)
 while read -r f; do
