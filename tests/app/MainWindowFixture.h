@@ -9,6 +9,7 @@
 #include "platform/ModuleDir.h"
 #include "platform/Text.h"
 #include "res/ResourceIds.h"
+#include "support/SettingsIni.h"
 #include "support/TempDir.h"
 
 class MainWindowTest : public ::testing::Test {
@@ -25,11 +26,8 @@ class MainWindowTest : public ::testing::Test {
     EventLoop::Instance().Reset();
   }
   void WriteIni(const std::string& design, int output = 1) {
-    dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:9\nPassword=u:p\nAttemps=10\nTime=10\n[Settings]\nOutput=" +
-                              std::to_string(output) +
-                              "\n[COM-Port]\nCOM-Port=COM1\nBaudrate=19200\nDatabits=8 data bits\nParity=no parity\n"
-                              "Stop Bits=1 stop bit\n[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=" +
-                              design + "\n");
+    dir.Write("GNSS.ini", testing_support::SettingsIni{.credentials = "u:p", .time = 10, .output = output, .baud = "19200",
+                                                       .design = design}.Text());
   }
   // A source table with two networks and three streams.
   void WriteSourceTable() {

@@ -3,6 +3,11 @@
 // script, which may trickle, flood or fall silent, then closes. Unlike the
 // replay caster it keeps every request and tells whether it is still
 // sending, so a test can see that the client gave up before the caster did.
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -15,12 +20,21 @@
 
 namespace testing_support {
 
+// A reply as pieces sent apart (each arrives as a read of its own), then a
+// close or, with hold, an open connection that says no more.
+struct CasterScript {
+  std::vector<std::string> pieces;  // none: accept, then close without a word
+  bool hold = false;
+};
+
 class ScriptedCaster {
  public:
   // What a script may do with its client.
   class Client {
    public:
     explicit Client(ScriptedCaster& caster) : m_caster(caster) {}
+    // 0 for the first connection, 1 for the second, ...
+    int Connection() const { return m_caster.m_connections - 1; }
     // False once the client has gone or the caster is being destroyed.
     bool Send(std::string_view bytes) { return !m_caster.m_stop && m_caster.m_socket.Send(bytes); }
     // Waits, but returns early (false) when the caster is being destroyed.
@@ -37,6 +51,8 @@ class ScriptedCaster {
   using Script = std::function<void(Client&)>;
 
   explicit ScriptedCaster(Script script) : m_script(std::move(script)), m_thread([this] { Run(); }) {}
+  // One reply per connection, in order; connections past the end get the last.
+  explicit ScriptedCaster(std::vector<CasterScript> replies) : ScriptedCaster(Play(std::move(replies))) {}
   ~ScriptedCaster() {
     m_stop = true;
     m_thread.join();
@@ -45,6 +61,7 @@ class ScriptedCaster {
   ScriptedCaster& operator=(const ScriptedCaster&) = delete;
 
   int port() const { return m_socket.port(); }
+  int Connections() const { return m_connections; }
   std::vector<std::string> Requests() const {
     std::lock_guard lock(m_mutex);
     return m_requests;
@@ -55,14 +72,27 @@ class ScriptedCaster {
   bool Finished() const { return m_finished; }
 
  private:
+  static Script Play(std::vector<CasterScript> replies) {
+    return [replies = std::move(replies)](Client& client) {
+      const CasterScript& reply = replies[std::min<size_t>(client.Connection(), replies.size() - 1)];
+      for (const std::string& piece : reply.pieces)
+        if (!client.Send(piece) || !client.Pause(std::chrono::milliseconds(50))) return;
+      while (reply.hold && client.Pause(std::chrono::milliseconds(20))) {
+      }
+    };
+  }
+
   void Run() {
     while (!m_stop) {
       if (!m_socket.Accept(std::chrono::milliseconds(50))) continue;
+      const int one = 1;  // no Nagle delay: pieces sent apart arrive apart
+      (void)setsockopt(m_socket.clientFd(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
       const std::string request = m_socket.ReceiveUntil("\r\n\r\n");
       {
         std::lock_guard lock(m_mutex);
         m_requests.push_back(request);
       }
+      ++m_connections;
       m_sending = true;
       Client client(*this);
       m_script(client);
@@ -76,6 +106,7 @@ class ScriptedCaster {
   Script m_script;
   mutable std::mutex m_mutex;
   std::vector<std::string> m_requests;
+  std::atomic<int> m_connections{0};
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_sending{false};
   std::atomic<bool> m_finished{false};
