@@ -1,13 +1,27 @@
 #pragma once
-// Runs one settings dialog on the in-memory display with scripted keys.
+// Runs one dialog on the in-memory display with scripted keys, in a fresh
+// directory for the files it reads.
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
 
 #include "framework/Controls.h"
 #include "framework/Dialog.h"
 #include "framework/EventLoop.h"
 #include "framework/MemoryDisplay.h"
+#include "platform/Text.h"
 #include "res/ResourceIds.h"
 #include "res/SettingsResourceIds.h"
+#include "support/TempDir.h"
+
+// Without a person in front of it, a message box goes to Messages() and
+// answers at once, so a test can count them.
+class DialogTestDisplay : public MemoryDisplay {
+ public:
+  bool Interactive() const override { return interactive; }
+  bool interactive = true;
+};
 
 class DialogTest : public ::testing::Test {
  protected:
@@ -34,6 +48,29 @@ class DialogTest : public ::testing::Test {
     const CWnd* control = dlg.GetDlgItem(id);
     return display.Screen().At(control->Rect().left + dx, control->CanvasTop());
   }
+  std::wstring ListPath(const std::string& name, const std::string& content) {
+    dir.Write(name, content);
+    return platform::WidenLocal(dir.File(name));
+  }
+  // Runs the dialog; a script that leaves it open fails the test.
+  int Run(CDialog& dialog) {
+    auto done = std::make_shared<bool>(false);
+    display.Do([&dialog, done] {
+      if (*done || !dialog.IsRunning() || dialog.IsEnding()) return;
+      ADD_FAILURE() << "the script left the dialog open";
+      dialog.EndDialog(-2);
+    });
+    const int result = dialog.DoModal();
+    *done = true;
+    return result;
+  }
 
-  MemoryDisplay display;
+  testing_support::TempDir dir;
+  DialogTestDisplay display;
+};
+
+// The caster dialogs' message boxes are counted, not answered.
+class CasterDlgTest : public DialogTest {
+ protected:
+  CasterDlgTest() { display.interactive = false; }
 };
