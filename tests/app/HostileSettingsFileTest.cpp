@@ -66,18 +66,6 @@ TEST(HostileSettingsFile, AValueWithAControlCharacterIsWrittenEmpty) {
   EXPECT_EQ(reloaded.m_strDesign, L"");
 }
 
-TEST(HostileSettingsFile, WindowsLineEndsReadAsTheSameValues) {
-  Window lf(kFile);
-  Window crlf(ReplaceAll(kFile, "\n", "\r\n"));
-  EXPECT_EQ(crlf.dlg.m_casterDlg.m_strHostPortStored, lf.dlg.m_casterDlg.m_strHostPortStored);
-  EXPECT_EQ(crlf.dlg.m_casterDlg.m_strUserPassword, L"surveyor:secret");
-  EXPECT_EQ(crlf.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"COM3");
-  EXPECT_EQ(crlf.dlg.m_settingsDlg.m_comPortDlg.m_strStopBits, L"2 stop bits");
-  EXPECT_EQ(crlf.dlg.m_strMountPoint.Get(), L"VRS3");
-  EXPECT_EQ(crlf.dlg.m_strSavedNetwork, L"SAPOS-NI");
-  EXPECT_EQ(crlf.dlg.m_strDesign, L"Corvo");
-}
-
 // A long password pushes the rest of the file far out; the file is read
 // up to its 65536th byte and no further (here the last value's last letter).
 TEST(HostileSettingsFile, ALongFileIsReadWholeUpTo64KiB) {

@@ -4,26 +4,19 @@
 #include <gtest/gtest.h>
 
 #include "app/FieldcastDlg.h"
-#include "framework/EventLoop.h"
-#include "framework/MemoryDisplay.h"
 #include "platform/ModuleDir.h"
 #include "platform/Text.h"
 #include "res/ResourceIds.h"
+#include "support/DisplayTest.h"
 #include "support/SettingsIni.h"
 #include "support/TempDir.h"
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing_support::DisplayTest {
  protected:
   void SetUp() override {
     RegisterFieldcastResources();
     platform::SetModuleDirectory(platform::WidenLocal(dir.path()));
-    EventLoop::Instance().Reset();
-    EventLoop::Instance().SetDisplay(&display);
-  }
-  void TearDown() override {
-    EXPECT_EQ(display.TimedOutWaits(), 0) << "a scripted wait never came true";
-    EventLoop::Instance().SetDisplay(nullptr);
-    EventLoop::Instance().Reset();
+    DisplayTest::SetUp();
   }
   void WriteIni(const std::string& design, int output = 1) {
     dir.Write("GNSS.ini", testing_support::SettingsIni{.credentials = "u:p", .time = 10, .output = output, .baud = "19200",
@@ -47,5 +40,4 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing_support::TempDir dir;
-  MemoryDisplay display;
 };

@@ -15,50 +15,20 @@
 
 namespace {
 
-const char* KindName(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Static: return "Static";
-    case ControlKind::PushButton: return "Button";
-    case ControlKind::RadioButton: return "Radio";
-    case ControlKind::GroupBox: return "Group";
-    case ControlKind::Edit: return "Edit";
-    case ControlKind::ListBox: return "List";
-    case ControlKind::UpDown: return "Spin";
-    case ControlKind::ComboBox: return "Combo";
-    case ControlKind::Progress: return "Progress";
-  }
-  return "?";
-}
+// In the order of ControlKind.
+const char* const kKindNames[] = {"Static", "Button", "Radio", "Group", "Edit", "List", "Spin", "Combo", "Progress"};
 
-// Style bits mean different things for different kinds of control.
-std::string StyleNames(ControlKind kind, unsigned style) {
-  const struct {
-    ControlKind kind;  // Progress: any kind
-    unsigned bit;
-    const char* name;
-  } names[] = {
-      {ControlKind::Static, SS_RIGHT, "right"},       {ControlKind::Edit, ES_MULTILINE, "multiline"},
-      {ControlKind::Edit, ES_PASSWORD, "password"},   {ControlKind::Edit, ES_READONLY, "readonly"},
-      {ControlKind::ListBox, LBS_SORT, "sort"},       {ControlKind::ComboBox, CBS_SORT, "sort"},
-      {ControlKind::UpDown, UDS_HORZ, "horz"},        {ControlKind::UpDown, UDS_ARROWKEYS, "arrows"},
-      {ControlKind::UpDown, UDS_EXPANDABLE, "expandable"}, {ControlKind::Progress, WS_GROUP, "group"},
-      {ControlKind::Progress, WS_VSCROLL, "vscroll"},
-  };
-  std::string out;
-  for (const auto& n : names)
-    if ((n.kind == kind || n.kind == ControlKind::Progress) && (style & n.bit) != 0) out += std::string(" ") + n.name;
-  return out;
-}
-
-// "title", then one line a control: "Kind left,top-right,bottom 'text' styles".
+// "title", then one line a control: "Kind left,top-right,bottom 'text'", then
+// the style bits in hexadecimal when there are any.
 std::vector<std::string> Describe(UINT dialogId) {
   const DialogTemplate* d = Resources::FindDialog(dialogId);
   if (d == nullptr) return {"no template"};
   std::vector<std::string> lines{platform::Narrow(d->title)};
   for (const ControlTemplate& c : d->controls) {
     std::ostringstream line;
-    line << KindName(c.kind) << ' ' << c.rect.left << ',' << c.rect.top << '-' << c.rect.right << ','
-         << c.rect.bottom << " '" << platform::Narrow(c.text) << "'" << StyleNames(c.kind, c.style);
+    line << kKindNames[static_cast<int>(c.kind)] << ' ' << c.rect.left << ',' << c.rect.top << '-' << c.rect.right << ','
+         << c.rect.bottom << " '" << platform::Narrow(c.text) << "'";
+    if (c.style != 0) line << " 0x" << std::hex << c.style;
     lines.push_back(line.str());
   }
   return lines;
@@ -77,7 +47,7 @@ std::vector<std::string> CasterRows() {
       "Static 1,2-11,3 'User ID:'",
       "Edit 11,2-39,3 ''",
       "Static 1,3-11,4 'Password:'",
-      "Edit 11,3-39,4 '' password",
+      "Edit 11,3-39,4 '' 0x20",
       "Group 0,5-40,11 'Reconnection Settings'",
       "Static 1,6-33,7 'Number of reconnection attempts:'",
       "Edit 34,6-39,7 ''",
@@ -98,7 +68,9 @@ class ScreensTest : public ::testing::Test {
 };
 
 TEST_F(ScreensTest, EveryTemplateHoldsItsControlsWithTheirTextsCellsAndStyles) {
-  const std::string spin = " horz arrows expandable";
+  // Styles: 0x2 right-aligned text or sorted list, 0x20 password, 0x20000 first
+  // of a group, 0x200000 scroll bar, 0x100 sorted combo, 0x804 multi-line read-only.
+  const std::string spin = " 0x260";  // horizontal, arrow keys, expandable
   const struct {
     UINT id;
     std::vector<std::string> lines;
@@ -106,11 +78,11 @@ TEST_F(ScreensTest, EveryTemplateHoldsItsControlsWithTheirTextsCellsAndStyles) {
       {IDD_FIELDCAST_DIALOG,
        {"GNSS - FC", "Button 1,0-20,1 'Broadcaster'", "Button 21,0-39,1 'Settings'", "Button 1,2-10,3 'Start'",
         "Button 11,2-19,3 'Stop'", "Button 20,2-39,3 'Stream Details'", "Static 1,4-8,5 'Bytes:'",
-        "Static 9,4-39,5 '0' right", "Progress 1,5-39,6 ''", "List 1,7-39,8 ''", "Spin 39,7-39,8 ''" + spin,
-        "List 1,9-39,10 '' sort", "Spin 39,9-39,10 ''" + spin, "Static 1,11-39,13 'Adjust Settings or press START'",
-        "Static 20,13-39,14 'fieldcast' right"}},
+        "Static 9,4-39,5 '0' 0x2", "Progress 1,5-39,6 ''", "List 1,7-39,8 ''", "Spin 39,7-39,8 ''" + spin,
+        "List 1,9-39,10 '' 0x2", "Spin 39,9-39,10 ''" + spin, "Static 1,11-39,13 'Adjust Settings or press START'",
+        "Static 20,13-39,14 'fieldcast' 0x2"}},
       {IDD_SETTINGS,
-       {"Settings", "Group 1,0-39,7 'Select Output'", "Radio 3,1-37,2 'Com-Port' group", "Radio 3,2-37,3 'None'",
+       {"Settings", "Group 1,0-39,7 'Select Output'", "Radio 3,1-37,2 'Com-Port' 0x20000", "Radio 3,2-37,3 'None'",
         "Button 3,4-37,5 'Com-Port Settings'", "Button 1,9-39,10 'About'", "Button 1,12-19,13 'OK'",
         "Button 21,12-39,13 'Cancel'"}},
       {IDD_COMPORT,
@@ -120,13 +92,13 @@ TEST_F(ScreensTest, EveryTemplateHoldsItsControlsWithTheirTextsCellsAndStyles) {
         "Spin 39,7-39,8 ''" + spin, "Static 1,9-12,10 'Stop bits'", "List 13,9-39,10 ''",
         "Spin 39,9-39,10 ''" + spin}},
       {IDD_BROADCASTER_NORMAL,
-       Joined({"Broadcaster", "Static 1,0-11,1 'Host:Port'", "Combo 11,0-39,1 '' sort vscroll"}, CasterRows())},
+       Joined({"Broadcaster", "Static 1,0-11,1 'Host:Port'", "Combo 11,0-39,1 '' 0x200100"}, CasterRows())},
       {IDD_BROADCASTER_CORVO,
-       Joined({"Broadcaster", "Static 1,0-11,1 'Host:Port'", "List 11,0-38,1 '' vscroll", "Spin 38,0-39,1 ''" + spin},
+       Joined({"Broadcaster", "Static 1,0-11,1 'Host:Port'", "List 11,0-38,1 '' 0x200000", "Spin 38,0-39,1 ''" + spin},
               CasterRows())},
       {IDD_STREAM_DETAILS,
        {"Stream Details", "Button 1,0-19,1 'Previous'", "Button 21,0-39,1 'Next'",
-        "Edit 1,2-39,14 '' multiline readonly vscroll"}},
+        "Edit 1,2-39,14 '' 0x200804"}},
       {IDD_ABOUT_NORMAL,
        {"About", "Static 1,0-10,4 ' \\ | /\n--(o)--\n  /|\\\n /_|_\\'", "Static 11,0-39,1 'Fieldcast'",
         "Static 11,1-39,4 'Developed for receiving GNSS streaming data over Internet.'",

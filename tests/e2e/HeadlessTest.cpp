@@ -37,17 +37,6 @@ bool HasStampedLine(const std::string& log, const std::string& text) {
 
 }  // namespace
 
-TEST(Headless, PrintsTheStatusLineAndEndsCleanlyOnSigterm) {
-  TempDir dir;
-  Process program({ProgramPath(), "--headless", "--dir", dir.path()}, {}, dir.File("out.log"));
-  ASSERT_TRUE(WaitFor([&] { return dir.Read("out.log").find("source table") != std::string::npos; })) << dir.Read("out.log");
-  program.Signal(SIGTERM);
-  EXPECT_EQ(program.WaitExit(), 0);
-  const std::string log = dir.Read("out.log");
-  EXPECT_TRUE(HasStampedLine(log, "ERROR: Corrupt or no source table.")) << log;
-  EXPECT_TRUE(dir.Exists("GNSS.ini"));
-}
-
 TEST(Headless, SigintActsAsExitToo) {
   TempDir dir;
   dir.Write("sourcetable.dat", "STR;M;Town;RTCM 3.0;x;2;GPS;Net;DEU;1;2;0;0;g;none;N;N;1;m\r\nENDSOURCETABLE\r\n");
