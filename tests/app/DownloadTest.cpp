@@ -109,19 +109,3 @@ TEST_F(DownloadTest, ACasterThatNeverAnswersIsReportedInWords) {
   dlg.DoModal();
   EXPECT_EQ(display.Info().statusLine, L"ERROR: No reply from Server within 20 seconds.");
 }
-
-TEST_F(StreamingTest, APortThatStopsTakingDataIsTooSlow) {
-  testing_support::Str2StrCaster caster(Options());
-  ASSERT_TRUE(caster.Start()) << caster.Log();
-  Configure(caster.casterPort(), "", /*output=*/0);
-  CFieldcastDlg dlg;
-  // Nobody reads the receiver's end: once its buffer is full, a block waits.
-  display.Do([&] { dlg.NotifyCommand(IDC_START, 0); })
-      .WaitUntil([&] {
-        (void)caster.Feed(std::string(2000, 'f'));
-        return dlg.m_bRunning == 0;
-      })
-      .Key(VK_F1);
-  dlg.DoModal();
-  EXPECT_EQ(display.Info().statusLine, L"COM-Port too slow. Adjust Settings");
-}

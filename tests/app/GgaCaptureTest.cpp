@@ -3,6 +3,7 @@
 // a second run takes the remembered one, other talkers on request, and the
 // position followed while the corrections still arrive byte for byte.
 #include <algorithm>
+#include <thread>
 
 #include "app/GgaFixture.h"
 
@@ -59,6 +60,31 @@ TEST_F(GgaTest, ASentenceSplitAcrossTwoReadsIsUploadedWhole) {
       .Key(VK_F1);
   dlg.DoModal();
   EXPECT_EQ(caster.Uploaded(), gga + "\r\n");
+}
+
+// Fewer than 51 waiting bytes are left waiting, however complete; the 51st
+// lets the capture read them.
+TEST_F(GgaTest, TheCaptureReadsOnceFiftyOneBytesWait) {
+  RecordingCaster caster;
+  ConfigureNmeaStream(caster.port());
+  const std::string gga = "$GPGGA,123519,4807.038,N,01131.000,E,1,08,,,,*77\r\n";  // 50 bytes
+  CFieldcastDlg dlg;
+  bool leftWaiting = false;
+  display.Do([&] { dlg.NotifyCommand(IDC_START, 0); })
+      .WaitUntil([&] { return Status(dlg) == L"Waiting for NMEA data on COM1..."; })
+      .Do([&] { ASSERT_TRUE(pty.WriteMaster(gga)); })
+      .WaitUntil([&] { return dlg.m_serialPort.BytesWaiting() == 50; })
+      .Do([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));  // a few turns of the capture
+        leftWaiting = dlg.m_serialPort.BytesWaiting() == 50 && caster.Lines().empty();
+        ASSERT_TRUE(pty.WriteMaster("\n"));
+      })
+      .WaitUntil([&] { return !caster.Lines().empty(); }, std::chrono::seconds(20))
+      .Do([&] { dlg.NotifyCommand(IDC_STOP, 0); })
+      .Key(VK_F1);
+  dlg.DoModal();
+  EXPECT_TRUE(leftWaiting);
+  EXPECT_EQ(caster.Uploaded(), gga);
 }
 
 TEST_F(GgaTest, AGnggaReceiverWorksWhenItsTalkerIsAccepted) {

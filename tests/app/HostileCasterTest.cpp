@@ -1,8 +1,11 @@
 // Casters that misbehave: error pages that mention "OK", status lines that
 // trickle in, casters that restart under a running stream, and what goes
 // out on the wire for names beyond ASCII.
-#include "app/ScriptedCaster.h"
 #include "app/StreamingFixture.h"
+#include "support/ScriptedCaster.h"
+
+using testing_support::CasterScript;
+using testing_support::ScriptedCaster;
 
 namespace {
 
@@ -104,12 +107,10 @@ TEST_F(HostileCasterTest, ARestartingCasterIsRetriedWhileAttemptsLast) {
 TEST_F(HostileCasterTest, NamesBeyondAsciiGoOutAsUtf8) {
   ScriptedCaster caster({{{"ICY 200 OK\r\n"}, true}});
   // GNSS.ini and the table are UTF-8: mount point "Mü€", user "Jürgen", password "päß".
-  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(caster.port()) +
-                            "\nPassword=J\xC3\xBCrgen:p\xC3\xA4\xC3\x9F\nAttemps=1\nTime=1\n[Settings]\nOutput=1\n"
-                            "[COM-Port]\nCOM-Port=COM1\nBaudrate=115200\nDatabits=8 data bits\nParity=no parity\n"
-                            "Stop Bits=1 stop bit\n[GNSS]\nMount Point=M\xC3\xBC\xE2\x82\xAC\nNetwork=All\n"
-                            "[Design]\nColour=\n");
-  dir.Write("sourcetable.dat", std::string("STR;M\xC3\xBC\xE2\x82\xAC;") + kEntry + "\r\nENDSOURCETABLE\r\n");
+  dir.Write("GNSS.ini", testing_support::SettingsIni{.caster = testing_support::LocalCaster(caster.port()),
+                                                     .credentials = "J\xC3\xBCrgen:p\xC3\xA4\xC3\x9F", .attempts = 1,
+                                                     .mountPoint = "M\xC3\xBC\xE2\x82\xAC"}.Text());
+  dir.Write("sourcetable.dat", testing_support::OneStreamTable(kEntry, "M\xC3\xBC\xE2\x82\xAC"));
   CFieldcastDlg dlg;
   display.Do([&] { dlg.NotifyCommand(IDC_START, 0); })
       .WaitUntil([&] { return caster.Connections() > 0; })

@@ -68,18 +68,6 @@ TEST(HostileSettingsFile, AValueWithAControlCharacterIsWrittenEmpty) {
   EXPECT_EQ(reloaded.m_strDesign, L"");
 }
 
-TEST(HostileSettingsFile, WindowsLineEndsReadAsTheSameValues) {
-  Window lf(kFile);
-  Window crlf(ReplaceAll(kFile, "\n", "\r\n"));
-  EXPECT_EQ(crlf.dlg.m_casterDlg.m_strHostPortStored, lf.dlg.m_casterDlg.m_strHostPortStored);
-  EXPECT_EQ(crlf.dlg.m_casterDlg.m_strUserPassword, L"surveyor:secret");
-  EXPECT_EQ(crlf.dlg.m_settingsDlg.m_comPortDlg.m_strPort, L"COM3");
-  EXPECT_EQ(crlf.dlg.m_settingsDlg.m_comPortDlg.m_strStopBits, L"2 stop bits");
-  EXPECT_EQ(crlf.dlg.m_strMountPoint.Get(), L"VRS3");
-  EXPECT_EQ(crlf.dlg.m_strSavedNetwork, L"SAPOS-NI");
-  EXPECT_EQ(crlf.dlg.m_strDesign, L"Corvo");
-}
-
 // kFile with a password that makes it `size` bytes long.
 std::string PasswordFor(size_t size) {
   return std::string(size - (std::string(kFile).size() - std::string("surveyor:secret").size()), 'p');

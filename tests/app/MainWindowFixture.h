@@ -4,32 +4,23 @@
 #include <gtest/gtest.h>
 
 #include "app/FieldcastDlg.h"
-#include "framework/EventLoop.h"
-#include "framework/MemoryDisplay.h"
 #include "platform/ModuleDir.h"
 #include "platform/Text.h"
 #include "res/ResourceIds.h"
+#include "support/DisplayTest.h"
+#include "support/SettingsIni.h"
 #include "support/TempDir.h"
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public testing_support::DisplayTest {
  protected:
   void SetUp() override {
     RegisterFieldcastResources();
     platform::SetModuleDirectory(platform::WidenLocal(dir.path()));
-    EventLoop::Instance().Reset();
-    EventLoop::Instance().SetDisplay(&display);
-  }
-  void TearDown() override {
-    EXPECT_EQ(display.TimedOutWaits(), 0) << "a scripted wait never came true";
-    EventLoop::Instance().SetDisplay(nullptr);
-    EventLoop::Instance().Reset();
+    DisplayTest::SetUp();
   }
   void WriteIni(const std::string& design, int output = 1) {
-    dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:9\nPassword=u:p\nAttemps=10\nTime=10\n[Settings]\nOutput=" +
-                              std::to_string(output) +
-                              "\n[COM-Port]\nCOM-Port=COM1\nBaudrate=19200\nDatabits=8 data bits\nParity=no parity\n"
-                              "Stop Bits=1 stop bit\n[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=" +
-                              design + "\n");
+    dir.Write("GNSS.ini", testing_support::SettingsIni{.credentials = "u:p", .time = 10, .output = output, .baud = "19200",
+                                                       .design = design}.Text());
   }
   // A source table with two networks and three streams.
   void WriteSourceTable() {
@@ -49,5 +40,4 @@ class MainWindowTest : public ::testing::Test {
   }
 
   testing_support::TempDir dir;
-  MemoryDisplay display;
 };

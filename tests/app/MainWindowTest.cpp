@@ -40,27 +40,42 @@ TEST_F(MainWindowTest, WithoutASourceTableTheStatusSaysSo) {
   EXPECT_EQ(display.Info().leftSoftKey, L"Exit");
 }
 
+// Which controls take input, and where the focus is: the buttons and lists
+// that change a run are off while it runs, and Start and Stop take turns.
+static std::string ControlState(CFieldcastDlg& dlg) {
+  std::string state;
+  for (int id : {IDC_BROADCASTER, IDC_SETTINGS, IDC_START, IDC_STOP, IDC_STREAM_DETAILS, IDC_LIST_NETWORKS,
+                 IDC_LIST_STREAMS})
+    state += dlg.GetDlgItem(id)->IsWindowEnabled() ? '1' : '0';
+  return state + " focus " + std::to_string(dlg.GetFocus() ? dlg.GetFocus()->GetDlgCtrlID() : 0);
+}
+
 TEST_F(MainWindowTest, ExitWhileRunningOnlyStopsAndBackActsAsExit) {
   WriteSourceTable();
   CFieldcastDlg dlg;
-  bool runningAfterStart = false;
+  std::string idle, running, stopped;
   bool fileAfterFirstExit = true;
   std::wstring statusAfterStop;
   display.Do([&] { dlg.m_strStatus.Set(L"something"); })
       .Do([&] {
+        idle = ControlState(dlg);
         dlg.m_casterDlg.m_strHostPortStored = L"127.0.0.1:9";  // a run needs a caster
         dlg.GotoDlgCtrl(dlg.GetDlgItem(IDC_START));
       })
       .Key(VK_RETURN)  // Start
-      .Do([&] { runningAfterStart = dlg.m_bRunning != 0 && !dlg.GetDlgItem(IDC_START)->IsWindowEnabled(); })
+      .Do([&] { running = dlg.m_bRunning ? ControlState(dlg) : "not running"; })
       .Key(VK_ESCAPE)  // Back while running: Stop
       .Do([&] {
         fileAfterFirstExit = dir.Exists("GNSS.ini");
         statusAfterStop = dlg.GetDlgItemText(IDC_STATUS);
+        stopped = ControlState(dlg);
       })
       .Key(VK_ESCAPE);  // Back while idle: save and close
   EXPECT_EQ(dlg.DoModal(), IDOK);
-  EXPECT_TRUE(runningAfterStart);
+  const std::string start = std::to_string(IDC_START), stop = std::to_string(IDC_STOP);
+  EXPECT_EQ(idle, "1111111 focus " + start);
+  EXPECT_EQ(running, "0001000 focus " + stop);
+  EXPECT_EQ(stopped, "1111111 focus " + start);
   EXPECT_FALSE(fileAfterFirstExit);
   EXPECT_EQ(statusAfterStop, L"Adjust Settings or press START");
   EXPECT_TRUE(dir.Exists("GNSS.ini"));

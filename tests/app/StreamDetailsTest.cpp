@@ -106,6 +106,40 @@ TEST_F(StreamDetailsTest, EveryRealTablePagesThroughAndSelectChoosesTheStreamSho
   }
 }
 
+// Previous and Next at opening, by where the chosen stream stands; the
+// focus goes to the button that still pages.
+TEST_F(StreamDetailsTest, OpeningEnablesPreviousAndNextByThePositionOfTheChosenStream) {
+  const struct {
+    const char* table;  // "" for the three streams of WriteSourceTable
+    const wchar_t* chosen;
+    const char* expected;  // Previous, Next enabled; then the focused button
+  } cases[] = {
+      {"", L"MA1", "01 next"},
+      {"", L"MB1", "11 previous"},
+      {"", L"MB2", "10 previous"},
+      {"", L"elsewhere", "01 next"},
+      {"STR;M;Id;RTCM 3;1004;2;GPS;Net;DEU;52.0;9.0;0;0;gen;none;N;N;9600;x\r\nENDSOURCETABLE\r\n", L"M", "00"},
+      {"ENDSOURCETABLE\r\n", L"M", "00"},
+  };
+  for (const auto& c : cases) {
+    if (*c.table == 0) WriteSourceTable();
+    else dir.Write("sourcetable.dat", c.table);
+    WriteIniFor("127.0.0.1:2101");
+    CFieldcastDlg dlg;
+    std::string state;
+    display.Do([&] { dlg.m_strMountPoint.Set(c.chosen); });
+    OpenDetails(dlg);
+    display.Do([&] {
+      state = std::string(Enabled(dlg, IDC_PREVIOUS) ? "1" : "0") + (Enabled(dlg, IDC_NEXT) ? "1" : "0");
+      if (Focused(dlg) == IDC_NEXT) state += " next";
+      if (Focused(dlg) == IDC_PREVIOUS) state += " previous";
+    });
+    display.Key(VK_F2).Key(VK_F1);
+    dlg.DoModal();
+    EXPECT_EQ(state, c.expected) << platform::Narrow(c.chosen) << " " << c.table;
+  }
+}
+
 TEST_F(StreamDetailsTest, TheTextOfAStreamNamesTheCasterInUse) {
   dir.Write("sourcetable.dat",
             testing_support::ReadFileBytes(testing_support::TestDataPath("sourcetables/sapos-advcaster-ntrip1-2017.gpsd.log")));

@@ -43,7 +43,7 @@ class ReceiverReader {
 
 class StreamingTest : public MainWindowTest {
  protected:
-  static constexpr char kEntry[] = "relay;RTCM 3.2;1004(1);2;GPS+GLO;TEST;XXX;50.00;8.00;0;0;gen;none;N;N;9600;test";
+  static constexpr const char* kEntry = testing_support::kRelayEntry;
 
   void SetUp() override {
     MainWindowTest::SetUp();
@@ -56,13 +56,11 @@ class StreamingTest : public MainWindowTest {
   }
   // GNSS.ini for a caster on this machine; the stream MP1 chosen.
   void Configure(int casterPort, const std::string& credentials, int output, int attempts = 10, int interval = 1) {
-    dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(casterPort) + "\nPassword=" +
-                              credentials + "\nAttemps=" + std::to_string(attempts) + "\nTime=" +
-                              std::to_string(interval) + "\n[Settings]\nOutput=" + std::to_string(output) +
-                              "\n[COM-Port]\nCOM-Port=COM1\nBaudrate=115200\nDatabits=8 data bits\n"
-                              "Parity=no parity\nStop Bits=1 stop bit\n[GNSS]\nMount Point=MP1\nNetwork=All\n"
-                              "[Design]\nColour=\n");
-    dir.Write("sourcetable.dat", std::string("STR;MP1;") + kEntry + "\r\nENDSOURCETABLE\r\n");
+    dir.Write("GNSS.ini", testing_support::SettingsIni{.caster = testing_support::LocalCaster(casterPort),
+                                                       .credentials = credentials, .attempts = attempts,
+                                                       .time = interval, .output = output, .mountPoint = "MP1"}
+                              .Text());
+    dir.Write("sourcetable.dat", testing_support::OneStreamTable());
   }
   // Feeds warm-up bytes until the first one reaches the receiver: from then
   // on the caster relays everything fed to this client.
@@ -77,12 +75,7 @@ class StreamingTest : public MainWindowTest {
     };
   }
   static testing_support::Str2StrOptions Options(const std::string& user = {}, const std::string& password = {}) {
-    testing_support::Str2StrOptions options;
-    options.user = user;
-    options.password = password;
-    options.mountPoint = "MP1";
-    options.entry = kEntry;
-    return options;
+    return testing_support::RelayOptions(user, password);
   }
   std::wstring Status(CFieldcastDlg& dlg) { return dlg.GetDlgItemText(IDC_STATUS); }
 

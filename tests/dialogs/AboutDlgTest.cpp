@@ -10,7 +10,6 @@
 #include "dialogs/AboutDlg.h"
 #include "dialogs/About_NormalDlg.h"
 #include "platform/Trace.h"
-#include "support/TempDir.h"
 #include "support/WaitFor.h"
 
 namespace {
@@ -22,18 +21,12 @@ struct Branding {
   const char* legend;
   std::function<std::unique_ptr<CAboutDlgBase>()> make;
   const wchar_t* product;
-  const wchar_t* purpose;
   const wchar_t* address;
-  const wchar_t* disclaimerNames;  // whom the disclaimer names
 };
 
 const Branding kBrandings[] = {
-    {"generic", [] { return std::make_unique<CAbout_NormalDlg>(); }, L"Fieldcast",
-     L"Developed for receiving GNSS streaming data over Internet.", L"https://fieldcast.example.org/docs",
-     L"Fieldcast"},
-    {"Corvo", [] { return std::make_unique<CAboutDlg>(); }, L"corvoNET 1.0.2",
-     L"Developed for receiving GNSS streaming data from corvo NET over Internet.", L"https://corvonet.example.net/info",
-     L"corvoNET"},
+    {"generic", [] { return std::make_unique<CAbout_NormalDlg>(); }, L"Fieldcast", L"https://fieldcast.example.org/docs"},
+    {"Corvo", [] { return std::make_unique<CAboutDlg>(); }, L"corvoNET 1.0.2", L"https://corvonet.example.net/info"},
 };
 
 // A stand-in browser opener on PATH, and a desktop session, or none.
@@ -64,39 +57,22 @@ class AboutDlgTest : public DialogTest {
     return testing_support::WaitFor([&] { return dir.Read("opened") == expected; });
   }
 
-  testing_support::TempDir dir;
-
  private:
   std::string m_oldPath;
 };
 
 }  // namespace
 
-TEST_F(AboutDlgTest, ShowsEveryTextAndTheSoftKeys) {
+// The texts themselves are pinned with the templates; here they must fit
+// the small screen: the address whole, the sentences wrapped to their last word.
+TEST_F(AboutDlgTest, EveryTextFitsTheScreen) {
   for (const Branding& b : kBrandings) {
     SCOPED_TRACE(b.legend);
     auto dlg = b.make();
-    std::wstring product, purpose, further, link, disclaimer, screen;
-    display.Do([&] {
-      product = dlg->GetDlgItemText(IDC_ABOUT_PRODUCT);
-      purpose = dlg->GetDlgItemText(IDC_ABOUT_PURPOSE);
-      further = dlg->GetDlgItemText(IDC_ABOUT_FURTHER);
-      link = dlg->GetDlgItemText(IDC_ABOUT_LINK);
-      disclaimer = dlg->GetDlgItemText(IDC_ABOUT_DISCLAIMER);
-      screen = display.ScreenText();
-    }).Key(VK_F1);
+    std::wstring screen;
+    display.Do([&] { screen = display.ScreenText(); }).Key(VK_F1);
     EXPECT_EQ(dlg->DoModal(), IDOK);
-    EXPECT_EQ(display.Info().title, L"About");
-    EXPECT_EQ(display.Info().leftSoftKey + L"|" + display.Info().rightSoftKey, L"Close|Visit Link");
-    EXPECT_EQ(product, b.product);
-    EXPECT_EQ(purpose, b.purpose);
-    EXPECT_EQ(further, L"Further information");
-    EXPECT_EQ(link, b.address);
     EXPECT_EQ(dlg->InformationPage(), b.address);
-    EXPECT_NE(disclaimer.find(L"liable for damages of any kind, direct or consequential"), std::wstring::npos);
-    EXPECT_NE(disclaimer.find(b.disclaimerNames), std::wstring::npos);
-    // Everything fits the small screen: the address whole, the sentences
-    // wrapped to their last word.
     for (const wchar_t* shown : {b.product, b.address, L"Further information", L"Developed for receiving GNSS",
                                  L"Internet.", L"software."})
       EXPECT_NE(screen.find(shown), std::wstring::npos) << std::string(shown, shown + wcslen(shown)) << "\n"

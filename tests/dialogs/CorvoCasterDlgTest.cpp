@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "CasterDlgFixture.h"
+#include "DialogFixture.h"
 #include "dialogs/BoundedHostLookup.h"
 #include "dialogs/BroadcasterDlg.h"
 #include "platform/HostLookup.h"

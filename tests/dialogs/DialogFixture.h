@@ -1,25 +1,22 @@
 #pragma once
-// Runs one settings dialog on the in-memory display with scripted keys.
+// Runs one dialog on the in-memory display with scripted keys, in a fresh
+// directory for the files it reads.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "framework/Controls.h"
-#include "framework/Dialog.h"
-#include "framework/EventLoop.h"
-#include "framework/MemoryDisplay.h"
+#include "platform/Text.h"
 #include "res/ResourceIds.h"
 #include "res/SettingsResourceIds.h"
+#include "support/DisplayTest.h"
+#include "support/TempDir.h"
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public testing_support::DisplayTest {
  protected:
   void SetUp() override {
     RegisterFieldcastResources();
-    EventLoop::Instance().Reset();
-    EventLoop::Instance().SetDisplay(&display);
-  }
-  void TearDown() override {
-    EXPECT_EQ(display.TimedOutWaits(), 0) << "a scripted wait never came true";
-    EventLoop::Instance().SetDisplay(nullptr);
-    EventLoop::Instance().Reset();
+    DisplayTest::SetUp();
   }
   // The dialog the scripted keys reach now (a nested one while it runs).
   static CDialog& Top() { return *EventLoop::Instance().TopDialog(); }
@@ -34,6 +31,16 @@ class DialogTest : public ::testing::Test {
     const CWnd* control = dlg.GetDlgItem(id);
     return display.Screen().At(control->Rect().left + dx, control->CanvasTop());
   }
+  std::wstring ListPath(const std::string& name, const std::string& content) {
+    dir.Write(name, content);
+    return platform::WidenLocal(dir.File(name));
+  }
 
-  MemoryDisplay display;
+  testing_support::TempDir dir;
+};
+
+// The caster dialogs' message boxes are counted, not answered.
+class CasterDlgTest : public DialogTest {
+ protected:
+  CasterDlgTest() { display.interactive = false; }
 };

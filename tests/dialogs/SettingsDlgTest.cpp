@@ -1,6 +1,7 @@
 // The output settings: the choice between the port and none, OK and
 // Cancel, and the two doors it opens (COM-port settings, About).
 #include "DialogFixture.h"
+#include "dialogs/About_NormalDlg.h"
 #include "dialogs/SettingsDlg.h"
 #include "framework/Controls.h"
 
@@ -98,5 +99,23 @@ TEST_F(DialogTest, AboutOpensThePageOfTheBranding) {
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_EQ(title, L"About");
     EXPECT_EQ(product, c.product);
+  }
+}
+
+TEST_F(DialogTest, EachDialogOpensWithTheFocusOnItsFirstChoice) {
+  CSettingsDlg settings;
+  CComPortDlg port;
+  port.SetDefaults();
+  CAbout_NormalDlg about;
+  const std::pair<CDialog*, int> cases[] = {
+      {&settings, IDC_OUTPUT_COMPORT}, {&port, IDC_LIST_PORT}, {&about, IDC_ABOUT_LINK}};
+  for (const auto& [dlg, expected] : cases) {
+    int focused = 0;
+    display.Do([&, dlg = dlg] {
+      focused = dlg->GetFocus() ? dlg->GetFocus()->GetDlgCtrlID() : 0;
+      dlg->EndDialog(IDCANCEL);
+    });
+    dlg->DoModal();
+    EXPECT_EQ(focused, expected) << display.Info().title;
   }
 }

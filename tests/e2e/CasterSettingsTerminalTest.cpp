@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/PtyPair.h"
+#include "support/SettingsIni.h"
 #include "support/Str2StrCaster.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
@@ -44,10 +45,7 @@ TEST(CasterSettingsTerminal, PickACasterTypeCredentialsAndStreamFromIt) {
   Str2StrCaster& caster = peers.caster;
   PtyPair& receiver = peers.receiver;
   TempDir dir;
-  dir.Write("GNSS.ini",
-            "[NtripCaster]\nIP Port=127.0.0.1:9\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n[COM-Port]\n"
-            "COM-Port=COM1\nBaudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
-            "[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=\n");
+  dir.Write("GNSS.ini", SettingsIni{.output = 0}.Text());
   dir.Write("sourcetable.dat", TableWithLocalCaster(caster.casterPort()));
   Tmux tmux("FIELDCAST_COM1=" + ShellQuote(receiver.SlavePath()) + " " + ShellQuote(ProgramPath()) + " --dir " +
             ShellQuote(dir.path()));

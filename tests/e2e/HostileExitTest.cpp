@@ -9,6 +9,7 @@
 
 #include "support/Process.h"
 #include "support/ScriptedCaster.h"
+#include "support/SettingsIni.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
 #include "support/WaitFor.h"
@@ -24,10 +25,7 @@ using testing_support::WaitFor;
 namespace {
 
 void WriteSettings(const TempDir& dir, int casterPort) {
-  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(casterPort) +
-                            "\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=1\n[COM-Port]\nCOM-Port=COM1\n"
-                            "Baudrate=19200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
-                            "[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=\n");
+  dir.Write("GNSS.ini", testing_support::SettingsIni{.caster = testing_support::LocalCaster(casterPort)}.Text());
 }
 
 // Even root cannot rename a file over a directory.

@@ -3,7 +3,8 @@
 // screen must follow it instead of freezing until the last key.
 #include <gtest/gtest.h>
 
-#include "app/ScriptedCaster.h"
+#include "support/ScriptedCaster.h"
+#include "support/SettingsIni.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
 #include "support/WaitFor.h"
@@ -13,10 +14,7 @@ using namespace testing_support;
 TEST(TerminalKeyBurst, TheScreenFollowsABurstOfStartAndStop) {
   ScriptedCaster caster({{{}, /*hold=*/true}});  // accepts and never answers: the run stays up
   TempDir dir;
-  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(caster.port()) +
-                            "\nPassword=\nAttemps=1\nTime=1\n[Settings]\nOutput=1\n[COM-Port]\nCOM-Port=COM1\n"
-                            "Baudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
-                            "[GNSS]\nMount Point=MP1\nNetwork=All\n[Design]\nColour=\n");
+  dir.Write("GNSS.ini", SettingsIni{.caster = LocalCaster(caster.port()), .attempts = 1, .mountPoint = "MP1"}.Text());
   dir.Write("sourcetable.dat", "STR;MP1;Town;RTCM 3.0;x;2;GPS;Net;DEU;1;2;0;0;g;none;N;N;1;m\r\nENDSOURCETABLE\r\n");
   Tmux tmux(ShellQuote(ProgramPath()) + " --dir " + ShellQuote(dir.path()));
   ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();

@@ -7,6 +7,7 @@
 
 #include "support/Process.h"
 #include "support/PtyPair.h"
+#include "support/SettingsIni.h"
 #include "support/Str2StrCaster.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
@@ -23,26 +24,18 @@ namespace {
 constexpr char kEntry[] = "svc;RTCM 3.2;1004(1);2;GPS;NET;XXX;50.00;8.00;0;0;gen;none;N;N;9600;svc";
 
 testing_support::Str2StrOptions CasterOptions(const std::string& user = {}, const std::string& password = {}) {
-  testing_support::Str2StrOptions options;
-  options.user = user;
-  options.password = password;
-  options.mountPoint = "MP1";
-  options.entry = kEntry;
-  return options;
+  return {user, password, "MP1", kEntry};
 }
 
 // Settings for the stream MP1 of `hostPort`, to COM1 (output 0) or nowhere (1).
 void Configure(const TempDir& dir, const std::string& hostPort, const std::string& credentials, int output,
                int interval = 1) {
-  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=" + hostPort + "\nPassword=" + credentials +
-                            "\nAttemps=10\nTime=" + std::to_string(interval) + "\n[Settings]\nOutput=" +
-                            std::to_string(output) + "\n[COM-Port]\nCOM-Port=COM1\nBaudrate=115200\n"
-                            "Databits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n[GNSS]\nMount Point=MP1\n"
-                            "Network=All\n[Design]\nColour=\n");
-  dir.Write("sourcetable.dat", std::string("STR;MP1;") + kEntry + "\r\nENDSOURCETABLE\r\n");
+  dir.Write("GNSS.ini", testing_support::SettingsIni{.caster = hostPort, .credentials = credentials, .time = interval,
+                                                     .output = output, .mountPoint = "MP1"}.Text());
+  dir.Write("sourcetable.dat", testing_support::OneStreamTable(kEntry));
 }
 
-std::string Local(int port) { return "127.0.0.1:" + std::to_string(port); }
+std::string Local(int port) { return testing_support::LocalCaster(port); }
 
 }  // namespace
 
@@ -112,24 +105,4 @@ TEST(Service, TheReconnectionWaitCountsDownAndTheStreamResumes) {
   for (const char* line : {" ERROR: Connection to Server failed.\n", " Reconnecting in 5 s (attempt 1 of 10)\n",
                            " Reconnecting in 1 s (attempt 1 of 10)\n", "reason: caster " })
     EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
-}
-
-TEST(Service, SigtermDuringAStreamEndsWithZeroAndNoErrorLine) {
-  Str2StrCaster caster(CasterOptions());
-  ASSERT_TRUE(caster.Start()) << caster.Log();
-  testing_support::PtyPair receiver;
-  ASSERT_TRUE(receiver.ok());
-  TempDir dir;
-  Configure(dir, Local(caster.casterPort()), "", /*output=*/0);
-  Process program({ProgramPath(), "--headless", "--start", "--dir", dir.path()},
-                  {"FIELDCAST_COM1=" + receiver.SlavePath()}, dir.File("out.log"));
-  ASSERT_TRUE(WaitFor([&] {
-    (void)caster.Feed("rtcm");
-    (void)receiver.ReadMasterAvailable();
-    return dir.Read("out.log").find("Writing data to COM1...") != std::string::npos;
-  })) << dir.Read("out.log");
-  program.Signal(SIGTERM);
-  EXPECT_EQ(program.WaitExit(), 0);
-  const std::string log = dir.Read("out.log");
-  for (const char* text : {"ERROR", "Error", "reason:"}) EXPECT_EQ(log.find(text), std::string::npos) << text << "\n" << log;
 }

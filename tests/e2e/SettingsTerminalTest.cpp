@@ -1,9 +1,10 @@
-// The output and COM-port settings and the About pages in a terminal, as a
+// The output and COM-port settings in a terminal, as a
 // person meets them: choose on the screen, start, and find the choice in
 // GNSS.ini after Exit.
 #include <gtest/gtest.h>
 
 #include "support/PtyPair.h"
+#include "support/SettingsIni.h"
 #include "support/Str2StrCaster.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
@@ -13,13 +14,10 @@ using namespace testing_support;
 
 namespace {
 
-constexpr char kEntry[] = "relay;RTCM 3.2;1004(1);2;GPS+GLO;TEST;XXX;50.00;8.00;0;0;gen;none;N;N;9600;test";
-
+// As the program writes it back: it always stores ten for the counts.
 std::string Ini(int casterPort, int output, const std::string& design = "") {
-  return "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(casterPort) +
-         "\nPassword=\nAttemps=10\nTime=10\n[Settings]\nOutput=" + std::to_string(output) +
-         "\n[COM-Port]\nCOM-Port=COM1\nBaudrate=115200\nDatabits=8 data bits\nParity=no parity\n"
-         "Stop Bits=1 stop bit\n[GNSS]\nMount Point=MP1\nNetwork=All\n[Design]\nColour=" + design + "\n";
+  return SettingsIni{.caster = LocalCaster(casterPort), .time = 10, .output = output, .mountPoint = "MP1",
+                     .design = design}.Text();
 }
 
 // The program without a desktop (so without a browser), COM1 a device that
@@ -37,11 +35,9 @@ bool Gone(const Tmux& tmux, const std::string& text) {
 class SettingsTerminal : public ::testing::Test {
  protected:
   void SetUp() override {
-    Str2StrOptions options;
-    options.entry = kEntry;
-    caster = std::make_unique<Str2StrCaster>(options);
+    caster = std::make_unique<Str2StrCaster>(RelayOptions());
     ASSERT_TRUE(caster->Start()) << caster->Log();
-    dir.Write("sourcetable.dat", std::string("STR;MP1;") + kEntry + "\r\nENDSOURCETABLE\r\n");
+    dir.Write("sourcetable.dat", OneStreamTable());
   }
   // From the main window (focus on Start) into the output settings.
   static void OpenSettings(Tmux& tmux) {
@@ -106,44 +102,4 @@ TEST_F(SettingsTerminal, ComPortChosenOnScreenReceivesTheStream) {
   std::string expected = Ini(caster->casterPort(), 0);
   expected.replace(expected.find("COM-Port=COM1"), 13, "COM-Port=COM2");
   EXPECT_EQ(dir.Read("GNSS.ini"), expected);
-}
-
-// Without a browser "Visit Link" opens nothing: the program runs on, the
-// address stays on the screen and the trace says why.
-TEST_F(SettingsTerminal, AboutPagesOfBothBrandingsAndVisitLinkWithoutABrowser) {
-  const struct {
-    std::string design;
-    const char* product;
-    const char* address;
-  } cases[] = {
-      {"", "Fieldcast", "https://fieldcast.example.org/docs"},
-      {"Corvo", "corvoNET 1.0.2", "https://corvonet.example.net/info"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.product);
-    TempDir run;
-    run.Write("sourcetable.dat", std::string("STR;MP1;") + kEntry + "\r\nENDSOURCETABLE\r\n");
-    run.Write("GNSS.ini", Ini(caster->casterPort(), 0, c.design));
-    Tmux tmux(Command(run));
-    ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
-    OpenSettings(tmux);
-    tmux.SendKeys({"Down", "Down", "Down", "Enter"});
-    ASSERT_TRUE(tmux.WaitForText("Further information")) << tmux.Capture();
-    const std::string screen = tmux.Capture();
-    for (const char* text : {c.product, c.address, "Developed for receiving GNSS", "consequential", "Close",
-                             "Visit Link"})
-      EXPECT_NE(screen.find(text), std::string::npos) << text << "\n" << screen;
-    tmux.SendKeys({"F2"});
-    ASSERT_TRUE(WaitFor([&] { return run.Read("trace").find("not opened: no desktop session") != std::string::npos; }))
-        << run.Read("trace");
-    EXPECT_TRUE(tmux.Alive());
-    EXPECT_NE(tmux.Capture().find(c.address), std::string::npos) << tmux.Capture();
-    tmux.SendKeys({"F1"});  // Close
-    ASSERT_TRUE(Gone(tmux, "Further information")) << tmux.Capture();
-    tmux.SendKeys({"Escape"});  // cancel the output settings
-    ASSERT_TRUE(Gone(tmux, "Select Output")) << tmux.Capture();
-    tmux.SendKeys({"F1"});
-    ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
-    EXPECT_EQ(run.Read("GNSS.ini"), Ini(caster->casterPort(), 0, c.design));
-  }
 }

@@ -5,6 +5,7 @@
 
 #include "app/ReplayCaster.h"
 #include "support/TempDir.h"
+#include "support/SettingsIni.h"
 #include "support/Tmux.h"
 #include "support/WaitFor.h"
 
@@ -14,10 +15,7 @@ TEST(TerminalSession, StreamDetailsPageScrollAndSelect) {
   // A real caster's table reply, served to the program's table request.
   ReplayCaster caster({ReadFileBytes(TestDataPath("sourcetables/sapos-ni-gnsmart-ntrip1-2026.sourcetable"))});
   TempDir dir;
-  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(caster.port()) +
-                            "\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=1\n[COM-Port]\nCOM-Port=COM1\n"
-                            "Baudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
-                            "[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=\n");
+  dir.Write("GNSS.ini", SettingsIni{.caster = LocalCaster(caster.port())}.Text());
   Tmux tmux(ShellQuote(ProgramPath()) + " --dir " + ShellQuote(dir.path()));
   ASSERT_TRUE(tmux.WaitForText("Update source table")) << tmux.Capture();
   tmux.SendKeys({"Enter"});  // Start with "Update source table": the download

@@ -4,6 +4,7 @@
 
 #include "support/PtyPair.h"
 #include "support/ScreenText.h"
+#include "support/SettingsIni.h"
 #include "support/Str2StrCaster.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
@@ -11,25 +12,13 @@
 
 using namespace testing_support;
 
-namespace {
-
-constexpr char kEntry[] = "relay;RTCM 3.2;1004(1);2;GPS+GLO;TEST;XXX;50.00;8.00;0;0;gen;none;N;N;9600;test";
-
-}  // namespace
-
 TEST(TerminalSession, UpdateTheTableChooseTheStreamStartWatchStop) {
-  Str2StrOptions options;
-  options.mountPoint = "MP1";
-  options.entry = kEntry;
-  Str2StrCaster caster(options);
+  Str2StrCaster caster(RelayOptions());
   ASSERT_TRUE(caster.Start()) << caster.Log();
   PtyPair receiver;
   ASSERT_TRUE(receiver.ok());
   TempDir dir;
-  dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:" + std::to_string(caster.casterPort()) +
-                            "\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n[COM-Port]\nCOM-Port=COM1\n"
-                            "Baudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
-                            "[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=\n");
+  dir.Write("GNSS.ini", SettingsIni{.caster = LocalCaster(caster.casterPort()), .output = 0}.Text());
   Tmux tmux("FIELDCAST_COM1=" + ShellQuote(receiver.SlavePath()) + " " + ShellQuote(ProgramPath()) + " --dir " +
             ShellQuote(dir.path()));
   ASSERT_TRUE(tmux.WaitForText("Update source table")) << tmux.Capture();

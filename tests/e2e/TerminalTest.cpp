@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "support/SettingsIni.h"
 #include "support/TempDir.h"
 #include "support/Tmux.h"
 
@@ -29,10 +30,6 @@ TEST(Terminal, FreshDirectoryShowsTheMainWindowAndExitWritesTheSettings) {
   Tmux tmux(Command(dir));
   // Without a stored source table the status line says so.
   ASSERT_TRUE(tmux.WaitForText("ERROR: Corrupt or no source table.")) << tmux.Capture();
-  const std::string screen = tmux.Capture();
-  for (const char* text : {"GNSS - FC", "[Broadcaster]", "[Settings]", "[Start]", "[Stop]", "[Stream Details]", "Bytes:",
-                           "Update source table", "Exit"})
-    EXPECT_NE(screen.find(text), std::string::npos) << text << "\n" << screen;
   tmux.SendKeys({"F1"});
   ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
   const std::string ini = dir.Read("GNSS.ini");
@@ -40,24 +37,13 @@ TEST(Terminal, FreshDirectoryShowsTheMainWindowAndExitWritesTheSettings) {
   EXPECT_EQ(ini.rfind("[NtripCaster]\nIP Port=\n", 0), 0u) << ini;
 }
 
-TEST(Terminal, WithASourceTableTheWindowIsIdleAndBackActsAsExit) {
-  TempDir dir;
-  CopySourceTable(dir);
-  Tmux tmux(Command(dir));
-  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
-  tmux.SendKeys({"Escape"});
-  ASSERT_TRUE(tmux.WaitForExit()) << tmux.Capture();
-  EXPECT_EQ(Lines(dir.Read("GNSS.ini")), 18);
-}
-
 TEST(Terminal, ColourCorvoGivesTheRedBrandingAndOtherValuesDoNot) {
   for (const std::string design : {"Corvo", "corvo"}) {
     SCOPED_TRACE(design);
     TempDir dir;
     CopySourceTable(dir);
-    dir.Write("GNSS.ini", "[NtripCaster]\nIP Port=127.0.0.1:2101\nPassword=\nAttemps=10\nTime=10\n[Settings]\nOutput=1\n"
-                          "[COM-Port]\nCOM-Port=COM1\nBaudrate=19200\nDatabits=8 data bits\nParity=no parity\n"
-                          "Stop Bits=1 stop bit\n[GNSS]\nMount Point=\nNetwork=All\n[Design]\nColour=" + design + "\n");
+    dir.Write("GNSS.ini",
+              testing_support::SettingsIni{.caster = "127.0.0.1:2101", .time = 10, .baud = "19200", .design = design}.Text());
     Tmux tmux(Command(dir));
     ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
     // The page red (240, 28, 10) is drawn as the terminal's nearest red.
@@ -68,19 +54,6 @@ TEST(Terminal, ColourCorvoGivesTheRedBrandingAndOtherValuesDoNot) {
     ASSERT_TRUE(tmux.WaitForExit());
     EXPECT_NE(dir.Read("GNSS.ini").find("Colour=" + design + "\n"), std::string::npos);
   }
-}
-
-TEST(Terminal, UpAndDownMoveBetweenControlsAndRightStepsTheNetwork) {
-  TempDir dir;
-  CopySourceTable(dir);
-  Tmux tmux(Command(dir));
-  ASSERT_TRUE(tmux.WaitForText("Adjust Settings or press START")) << tmux.Capture();
-  // Start has the focus; three Downs reach the network spinner.
-  tmux.SendKeys({"Down", "Down", "Down", "Right"});
-  ASSERT_TRUE(tmux.WaitForText("All Unprotected")) << tmux.Capture();
-  tmux.SendKeys({"F1"});
-  ASSERT_TRUE(tmux.WaitForExit());
-  EXPECT_NE(dir.Read("GNSS.ini").find("Network=All Unprotected\n"), std::string::npos);
 }
 
 // Alt+x is no Back key (which would end the program here), and a terminal

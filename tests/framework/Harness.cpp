@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <memory>
 
 namespace fwtest {
 
@@ -68,31 +67,6 @@ bool TestDlg::OnInitDialog() {
   }
   if (onInit) onInit();
   return true;
-}
-
-void FrameworkTest::SetUp() {
-  EventLoop::Instance().Reset();
-  EventLoop::Instance().SetDisplay(&display);
-}
-
-void FrameworkTest::TearDown() {
-  EventLoop::Instance().SetDisplay(nullptr);
-  EventLoop::Instance().Reset();
-}
-
-int FrameworkTest::Run(CDialog& dialog) {
-  // Left in the script when the dialog ended in time; a later run skips it.
-  auto finished = std::make_shared<bool>(false);
-  display.Do([&dialog, finished] {
-    CDialog* top = EventLoop::Instance().TopDialog();
-    if (*finished || top == nullptr || top->IsEnding()) return;
-    ADD_FAILURE() << "the script left a dialog open";
-    top->EndDialog(-2);
-    dialog.EndDialog(-2);
-  });
-  const int result = dialog.DoModal();
-  *finished = true;
-  return result;
 }
 
 }  // namespace fwtest

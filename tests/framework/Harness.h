@@ -15,6 +15,7 @@
 #include "framework/EventLoop.h"
 #include "framework/MemoryDisplay.h"
 #include "framework/Notifications.h"
+#include "support/DisplayTest.h"
 
 namespace fwtest {
 
@@ -62,24 +63,11 @@ class TestDlg : public CDialog {
   CCommandBar m_bar;
 };
 
-// A scripted display that can also play a display without a person in front
-// of it (message boxes answer at once).
-class TestDisplay : public MemoryDisplay {
- public:
-  bool Interactive() const override { return interactive; }
-  bool interactive = true;
-};
+using TestDisplay = testing_support::ScriptedDisplay;
 
-class FrameworkTest : public ::testing::Test {
+class FrameworkTest : public testing_support::DisplayTest {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-  // Runs the dialog with the script queued on the display. A last step ends
-  // the dialog if the script did not, so a broken test fails, never hangs.
-  int Run(CDialog& dialog);
   std::wstring Screen() const { return display.ScreenText(); }
-
-  TestDisplay display;
 };
 
 }  // namespace fwtest

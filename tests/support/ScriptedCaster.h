@@ -3,10 +3,12 @@
 // script, which may trickle, flood or fall silent, then closes. Unlike the
 // replay caster it keeps every request and tells whether it is still
 // sending, so a test can see that the client gave up before the caster did.
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -20,12 +22,21 @@
 
 namespace testing_support {
 
+// A reply as pieces sent apart (each arrives as a read of its own), then a
+// close or, with hold, an open connection that says no more.
+struct CasterScript {
+  std::vector<std::string> pieces;  // none: accept, then close without a word
+  bool hold = false;
+};
+
 class ScriptedCaster {
  public:
   // What a script may do with its client.
   class Client {
    public:
     explicit Client(ScriptedCaster& caster) : m_caster(caster) {}
+    // 0 for the first connection, 1 for the second, ...
+    int Connection() const { return m_caster.m_connections - 1; }
     // False once the client has gone or the caster is being destroyed.
     bool Send(std::string_view bytes) { return !m_caster.m_stop && m_caster.m_socket.Send(bytes); }
     // Waits, but returns early (false) when the caster is being destroyed.
@@ -53,6 +64,8 @@ class ScriptedCaster {
   // Listening on ::1 instead of 127.0.0.1.
   ScriptedCaster(Script script, bool ipv6)
       : m_socket(ipv6), m_script(std::move(script)), m_thread([this] { Run(); }) {}
+  // One reply per connection, in order; connections past the end get the last.
+  explicit ScriptedCaster(std::vector<CasterScript> replies) : ScriptedCaster(Play(std::move(replies))) {}
   ~ScriptedCaster() {
     m_stop = true;
     m_thread.join();
@@ -82,6 +95,7 @@ class ScriptedCaster {
     return true;
   }
 
+  int Connections() const { return m_connections; }
   std::vector<std::string> Requests() const {
     std::lock_guard lock(m_mutex);
     return m_requests;
@@ -92,14 +106,27 @@ class ScriptedCaster {
   bool Finished() const { return m_finished; }
 
  private:
+  static Script Play(std::vector<CasterScript> replies) {
+    return [replies = std::move(replies)](Client& client) {
+      const CasterScript& reply = replies[std::min<size_t>(client.Connection(), replies.size() - 1)];
+      for (const std::string& piece : reply.pieces)
+        if (!client.Send(piece) || !client.Pause(std::chrono::milliseconds(50))) return;
+      while (reply.hold && client.Pause(std::chrono::milliseconds(20))) {
+      }
+    };
+  }
+
   void Run() {
     while (!m_stop) {
       if (!m_socket.Accept(std::chrono::milliseconds(50))) continue;
+      const int one = 1;  // no Nagle delay: pieces sent apart arrive apart
+      (void)setsockopt(m_socket.clientFd(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
       const std::string request = m_socket.ReceiveUntil("\r\n\r\n");
       {
         std::lock_guard lock(m_mutex);
         m_requests.push_back(request);
       }
+      ++m_connections;
       m_sending = true;
       Client client(*this);
       m_script(client);
@@ -113,6 +140,7 @@ class ScriptedCaster {
   Script m_script;
   mutable std::mutex m_mutex;
   std::vector<std::string> m_requests;
+  std::atomic<int> m_connections{0};
   std::atomic<bool> m_stop{false};
   std::atomic<bool> m_sending{false};
   std::atomic<bool> m_finished{false};

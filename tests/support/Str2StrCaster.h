@@ -20,6 +20,16 @@ struct Str2StrOptions {
   std::string entry;     // text after "STR;MOUNT;" in the source table, optional
 };
 
+// The stream most tests serve: RTCM 3 relayed under MP1, no position wanted.
+inline constexpr char kRelayEntry[] = "relay;RTCM 3.2;1004(1);2;GPS+GLO;TEST;XXX;50.00;8.00;0;0;gen;none;N;N;9600;test";
+inline Str2StrOptions RelayOptions(std::string user = {}, std::string password = {}) {
+  return {std::move(user), std::move(password), "MP1", kRelayEntry};
+}
+// A source table of one stream.
+inline std::string OneStreamTable(const std::string& entry = kRelayEntry, const std::string& mountPoint = "MP1") {
+  return "STR;" + mountPoint + ";" + entry + "\r\nENDSOURCETABLE\r\n";
+}
+
 class Str2StrCaster {
  public:
   explicit Str2StrCaster(Str2StrOptions options = {});
