@@ -66,12 +66,12 @@ bool SlaveIsRaw(int slaveFd) {
   return input && output && local && (t.c_cflag & CSIZE) == CS8;
 }
 
-std::string MakeConfigDir(int casterPort, const std::string& mountpoint, const std::string& strRest) {
+std::string MakeConfigDir(const std::string& casterAddress, const std::string& mountpoint, const std::string& strRest) {
   std::string pattern = (std::filesystem::temp_directory_path() / "bench_relay.XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) return {};
   const std::filesystem::path dir(pattern);
   std::ofstream ini(dir / "GNSS.ini", std::ios::binary);
-  ini << "[NtripCaster]\nIP Port=127.0.0.1:" << casterPort
+  ini << "[NtripCaster]\nIP Port=" << casterAddress
       << "\nPassword=\nAttemps=10\nTime=1\n[Settings]\nOutput=0\n[COM-Port]\nCOM-Port=COM1\n"
          "Baudrate=115200\nDatabits=8 data bits\nParity=no parity\nStop Bits=1 stop bit\n"
          "[GNSS]\nMount Point="
@@ -86,7 +86,14 @@ void RemoveConfigDir(const std::string& dir) {
   if (!dir.empty()) std::filesystem::remove_all(dir, ignored);
 }
 
-bool Program::Start(const std::string& path, const std::string& dir, const std::string& device, const std::string& log) {
+bool Program::Start(const std::string& path, const std::string& dir, const std::string& device, const std::string& log,
+                    const std::vector<std::string>& extra) {
+  // The argument list is made before the fork: the child only execs.
+  std::vector<std::string> args = {path, "--headless", "--start", "--dir", dir};
+  args.insert(args.end(), extra.begin(), extra.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   const pid_t parent = getpid();
   m_pid = fork();
   if (m_pid < 0) return false;
@@ -105,7 +112,7 @@ bool Program::Start(const std::string& path, const std::string& dir, const std::
     }
     if (in >= 0) dup2(in, 0);
     setenv("FIELDCAST_COM1", device.c_str(), 1);
-    execl(path.c_str(), path.c_str(), "--headless", "--start", "--dir", dir.c_str(), static_cast<char*>(nullptr));
+    execv(path.c_str(), argv.data());
     _exit(127);
   }
   setpgid(m_pid, m_pid);

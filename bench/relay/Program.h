@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace relay {
 
@@ -23,7 +24,7 @@ struct Pty {
 bool SlaveIsRaw(int slaveFd);
 
 // A fresh directory with GNSS.ini and sourcetable.dat for one run.
-std::string MakeConfigDir(int casterPort, const std::string& mountpoint, const std::string& strRest);
+std::string MakeConfigDir(const std::string& casterAddress, const std::string& mountpoint, const std::string& strRest);
 void RemoveConfigDir(const std::string& dir);
 
 struct CpuSample {
@@ -36,9 +37,10 @@ struct CpuSample {
 class Program {
  public:
   ~Program() { Stop(); }
-  // Starts `path --headless --start --dir dir` with FIELDCAST_COM1 = device;
-  // its output goes to `log`.
-  bool Start(const std::string& path, const std::string& dir, const std::string& device, const std::string& log);
+  // Starts `path --headless --start --dir dir [extra...]` with FIELDCAST_COM1
+  // = device; its output goes to `log`.
+  bool Start(const std::string& path, const std::string& dir, const std::string& device, const std::string& log,
+             const std::vector<std::string>& extra = {});
   // SIGTERM, then SIGKILL after 3 s; always reaps. Returns the exit status
   // text ("exit 0", "signal 9", ...).
   std::string Stop();

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -15,6 +16,8 @@
 #include "Frame.h"
 #include "Program.h"
 #include "Reader.h"
+#include "support/TempDir.h"
+#include "support/TlsFront.h"
 
 namespace relay {
 namespace {
@@ -211,7 +214,27 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan) {
     return r;
   }
   r.slaveRawBefore = SlaveIsRaw(pty.slave);
-  const std::string dir = MakeConfigDir(caster.Port(), setup.mountpoint, setup.strRest);
+  // With --tls the program talks https:// to a stunnel front of the caster;
+  // the figures are the program's own (stunnel's CPU is not counted), but the
+  // front adds its hop to the latency.
+  std::string address = "127.0.0.1:" + std::to_string(caster.Port());
+  std::vector<std::string> extra;
+  std::unique_ptr<testing_support::TempDir> tlsDir;
+  std::unique_ptr<testing_support::TestCertificates> ca;
+  std::unique_ptr<testing_support::TlsFront> front;
+  if (setup.tls) {
+    tlsDir = std::make_unique<testing_support::TempDir>();
+    ca = std::make_unique<testing_support::TestCertificates>(*tlsDir);
+    const std::string server = ca->ok() ? ca->Server("IP:127.0.0.1") : std::string();
+    if (!server.empty()) front = std::make_unique<testing_support::TlsFront>(*tlsDir, server, caster.Port());
+    if (front == nullptr || !front->ok()) {
+      r.problem = "set-up of the TLS front failed (openssl or stunnel4)";
+      return r;
+    }
+    address = "https://127.0.0.1:" + std::to_string(front->port());
+    extra = {"--ca-file", ca->caFile()};
+  }
+  const std::string dir = MakeConfigDir(address, setup.mountpoint, setup.strRest);
   if (dir.empty()) {
     r.problem = "cannot write the configuration directory";
     return r;
@@ -220,7 +243,7 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan) {
   Reader reader(pty.master);
   reader.Start();
   Program program;
-  if (!program.Start(setup.program, dir, pty.slavePath, log)) {
+  if (!program.Start(setup.program, dir, pty.slavePath, log, extra)) {
     r.problem = "fork failed";
     return r;
   }

@@ -39,6 +39,7 @@ void Usage(std::ostream& out) {
          "                     idle, 1k, 100k, max-closed, max-open\n"
          "  --scale F          multiply every scenario's time (and byte bound) by F\n"
          "  --window BYTES     in-flight bound of max-closed (default 32768)\n"
+         "  --tls              https:// through a stunnel4 front (CA made by openssl)\n"
          "  --keep-dir         keep each run's directory (GNSS.ini, program.log)\n"
          "  --verbose          show the program's output after each run\n"
          "  --selftest         check the stream analyser on synthetic faults and exit\n"
@@ -109,6 +110,8 @@ int main(int argc, char** argv) {
       scale = std::atof(value().c_str());
     } else if (a == "--window") {
       window = std::strtoull(value().c_str(), nullptr, 10);
+    } else if (a == "--tls") {
+      setup.tls = true;
     } else if (a == "--keep-dir") {
       setup.keepDir = true;
     } else if (a == "--verbose") {
