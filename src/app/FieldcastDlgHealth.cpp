@@ -8,6 +8,7 @@
 #include "app/FieldcastDlg.h"
 #include "app/Messages.h"
 #include "app/StreamHealthDlg.h"
+#include "app/WorkerThreads.h"
 #include "framework/EventLoop.h"
 #include "framework/TemporaryFile.h"
 #include "health/HealthTexts.h"
@@ -55,6 +56,7 @@ void CFieldcastDlg::WriteStatusFile() {
 
 void CFieldcastDlg::OnStreamHealthPage() {
   m_health.WantReceiver();
+  if (m_bRunning && m_pInThread != nullptr) m_pInThread->PostThreadMessage(TM_FOLLOW_WANTED, CurrentRun());
   CStreamHealthDlg page(m_health, [this] { return m_strStatus.Get(); });
   page.DoModal();
 }

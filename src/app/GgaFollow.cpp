@@ -25,7 +25,15 @@ constexpr unsigned kFollowPollMilliseconds = 200;
 }  // namespace
 
 void InThread::StartFollowingGga(unsigned run) {
-  if (!m_pDlg->m_serialPort.m_bOpen) return;
+  m_nUnfollowedRun = 0;
+  if (!m_pDlg->m_serialPort.m_bOpen || !m_pDlg->IsCurrentRun(run) || !m_pDlg->m_socket.m_bConnected) return;
+  // Polling the receiver for nobody would wake the program five times a
+  // second for the whole stream: the window asks when a health view opens.
+  const bool uploads = m_pDlg->m_ggaOptions.intervalSeconds > 0 && m_pDlg->m_bSendNmea;
+  if (!uploads && !m_pDlg->m_health.WantsReceiver()) {
+    m_nUnfollowedRun = run;
+    return;
+  }
   m_nLastGgaUploadMs = platform::MonotonicMilliseconds();
   PostThreadMessage(TM_FOLLOW_GGA, run, static_cast<LPARAM>(++m_nFollowChain));
 }

@@ -23,3 +23,6 @@ struct GgaOptions {
 // The reception thread's step that follows the receiver's position while a
 // stream runs (only with an interval). lParam: the chain it belongs to.
 constexpr UINT TM_FOLLOW_GGA = WM_APP + 0x40;
+// From the window: a health view was asked for while run wParam streams, so
+// an accepted stream that nobody followed is followed from now on.
+constexpr UINT TM_FOLLOW_WANTED = WM_APP + 0x41;

@@ -49,6 +49,9 @@ InThread::InThread() {
   OnThreadMessage(TM_FOLLOW_GGA, [this](WPARAM run, LPARAM chain) {
     OnFollowGga(static_cast<unsigned>(run), static_cast<unsigned>(chain));
   });
+  OnThreadMessage(TM_FOLLOW_WANTED, [this](WPARAM run, LPARAM) {
+    if (static_cast<unsigned>(run) == m_nUnfollowedRun) StartFollowingGga(m_nUnfollowedRun);
+  });
 }
 
 void InThread::PostToOutput(UINT message, unsigned run) {
@@ -60,6 +63,7 @@ void InThread::OnConnect(unsigned run) {
   // A stopped run's receive may still be on its way out of the socket.
   if (m_pDlg->m_pOutThread != nullptr) m_pDlg->m_pOutThread->WaitUntilOutOfRunsBefore(run);
   ++m_nFollowChain;  // a new connection is not followed before it is accepted
+  m_nUnfollowedRun = 0;
   (void)platform::EstablishDataConnection();  // its answer does not decide anything
   platform::Sleep(kAfterConnectionManagerMilliseconds);
   m_pDlg->PrepareCasterAddress(run);

@@ -77,6 +77,8 @@ class InThread : public CStreamWorker {
   // Keeps the last sentence found for the program's life.
   GgaExtractor m_gga;
   unsigned m_nFollowChain = 0;  // the chain of follow steps that is current
+  // The accepted run whose stream nothing wanted followed (yet); 0: none.
+  unsigned m_nUnfollowedRun = 0;
   std::int64_t m_nLastGgaUploadMs = 0;
   // The reply as received so far: an HTTP head may outgrow the socket's block.
   std::string m_strReply;

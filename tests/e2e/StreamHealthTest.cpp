@@ -204,12 +204,16 @@ TEST(StreamHealth, PageInATerminal) {
                 ShellQuote(run.dir.path()),
             40, 16);
   const std::string frames = ReadFileBytes(TestDataPath(kCapture));
-  ASSERT_TRUE(tmux.WaitForText("Connected to Server")) << tmux.Capture();
-  tmux.SendKeys({"F3"});
-  ASSERT_TRUE(tmux.WaitForText("Stream health")) << tmux.Capture();
+  // The stream is accepted and flowing before the page is asked for.
   bool fed = false;
   ASSERT_TRUE(WaitFor([&] {
     if (!fed) fed = run.caster->Feed(frames);
+    (void)run.receiver.ReadMasterAvailable();
+    return tmux.Capture().find("Writing data to COM1") != std::string::npos;
+  })) << tmux.Capture();
+  tmux.SendKeys({"F3"});
+  ASSERT_TRUE(tmux.WaitForText("Stream health")) << tmux.Capture();
+  ASSERT_TRUE(WaitFor([&] {
     (void)run.receiver.ReadMasterAvailable();
     return tmux.Capture().find("Frames: 292 good, 0 bad") != std::string::npos;  // gpsdecode counts 292 too
   })) << tmux.Capture();
@@ -220,6 +224,16 @@ TEST(StreamHealth, PageInATerminal) {
   tmux.SendKeys({"NPage", "NPage"});
   ASSERT_TRUE(tmux.WaitForText("GGA uploads: 0")) << tmux.Capture();
   EXPECT_EQ(tmux.Capture().find("Caster: "), std::string::npos) << tmux.Capture();
+  // The receiver is read from the moment the page was asked for, though
+  // nothing wanted it read when the stream was accepted.
+  const std::string log = ReadFileBytes(TestDataPath("nmea/ublox-zed-f9p-gngga-multignss-2019.gpsd.log"));
+  const size_t begin = log.rfind("$GNGGA");
+  const std::string gga = log.substr(begin, log.find('\n', begin) - begin) + "\n";
+  ASSERT_TRUE(WaitFor([&] {
+    (void)run.receiver.ReadMasterAvailable();
+    (void)write(run.receiver.MasterFd(), gga.data(), gga.size());
+    return tmux.Capture().find("HDOP") != std::string::npos;
+  })) << tmux.Capture();
   tmux.SendKeys({"Escape"});
   ASSERT_TRUE(tmux.WaitForText("Bytes")) << tmux.Capture();
   EXPECT_EQ(tmux.Capture().find("Stream health"), std::string::npos) << tmux.Capture();
