@@ -189,8 +189,11 @@ TEST(StreamHealth, FullDiskEndsTheRecordingNotTheStreamAndFixedPositionIsUploade
     received += run.receiver.ReadMasterAvailable();
     return received.size() >= 100;
   })) << run.dir.Read("out.log");
-  EXPECT_NE(run.dir.Read("out.log").find("recording /dev/full cannot be written (No space left on device)"), std::string::npos)
-      << run.dir.Read("out.log");
+  // The reason follows the write that failed to be recorded, not before it.
+  EXPECT_TRUE(WaitFor([&] {
+    return run.dir.Read("out.log").find("recording /dev/full cannot be written (No space left on device)") !=
+           std::string::npos;
+  })) << run.dir.Read("out.log");
   EXPECT_TRUE(WaitFor([&] { return Json(run.dir.File("status.json"), "d['status'], d['gga_uploads']") == "Writing data to COM1... 1"; }))
       << Json(run.dir.File("status.json"), "d");
 }
