@@ -208,6 +208,7 @@ TEST(StreamHealth, PageInATerminal) {
             40, 16);
   const std::string frames = ReadFileBytes(TestDataPath(kCapture));
   // The stream is accepted and flowing before the page is asked for.
+  ASSERT_TRUE(tmux.WaitForText("Connected to Server")) << tmux.Capture();
   bool fed = false;
   ASSERT_TRUE(WaitFor([&] {
     if (!fed) fed = run.caster->Feed(frames);
