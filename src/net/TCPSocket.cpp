@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "net/TlsSession.h"
+#include "platform/Clock.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -29,27 +30,19 @@ bool SetBlocking(int fd, bool blocking) {
   return fcntl(fd, F_SETFL, blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK)) == 0;
 }
 
-// poll until ready or `wait` has passed, restarting after signals with
-// the time that is left. An error of poll itself counts as ready: the receive
-// or connect check that follows reports it.
+// Deadlines are on the program's monotonic clock, so a test can move the
+// 20-second silence and the 10-second connect wait instead of waiting.
+std::int64_t DeadlineIn(std::chrono::milliseconds wait) { return platform::MonotonicMilliseconds() + wait.count(); }
+
 bool PollFor(int fd, short events, std::chrono::milliseconds wait) {
-  using Clock = std::chrono::steady_clock;
-  const auto end = Clock::now() + wait;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    pollfd entry{fd, events, 0};
-    const int rc = poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
-    if (rc < 0 && errno == EINTR && Clock::now() < end) continue;
-    return rc != 0;
-  }
+  return platform::WaitUntil(fd, events, DeadlineIn(wait));
 }
 
 bool PollFor(int fd, short events, int seconds) { return PollFor(fd, events, std::chrono::seconds(seconds)); }
 
-std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-  return left.count() > 0 ? left : std::chrono::milliseconds(0);
-}
+bool PollUntil(int fd, short events, std::int64_t deadline) { return platform::WaitUntil(fd, events, deadline); }
+
+bool Passed(std::int64_t deadline) { return platform::MonotonicMilliseconds() >= deadline; }
 
 // The numeric address `host` stands for: IPv4 or IPv6 text, never a name.
 // Anything else gives an IPv4 "none" address, whose connect fails.
@@ -124,15 +117,15 @@ bool TCPSocket::Connect(const char* host, int port) {
 }
 
 bool TCPSocket::ConnectAny(const std::vector<std::string>& hosts, int port) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectWaitSeconds);
+  const std::int64_t deadline = DeadlineIn(std::chrono::seconds(kConnectWaitSeconds));
   for (const std::string& host : hosts) {
     if (ConnectOne(host.c_str(), port, deadline)) return true;
-    if (std::chrono::steady_clock::now() >= deadline) break;
+    if (Passed(deadline)) break;
   }
   return false;
 }
 
-bool TCPSocket::ConnectOne(const char* host, int port, std::chrono::steady_clock::time_point deadline) {
+bool TCPSocket::ConnectOne(const char* host, int port, std::int64_t deadline) {
   Close();
   if (!CreateSocket(host, port)) {
     platform::Trace(kCreateSocketError);
@@ -148,7 +141,7 @@ bool TCPSocket::ConnectOne(const char* host, int port, std::chrono::steady_clock
     m_nLastError = errno;
     return false;
   }
-  if (!PollFor(handle->fd(), POLLIN | POLLOUT, Left(deadline))) {
+  if (!PollUntil(handle->fd(), POLLIN | POLLOUT, deadline)) {
     m_nLastError = ETIMEDOUT;
     return false;
   }
@@ -178,7 +171,7 @@ bool TCPSocket::StartTls(const std::string& host, std::string& problem) {
   // TLS waits in poll, never in a blocking call, so its reads keep to the
   // deadlines and a writer is never held up by a waiting reader.
   auto session = std::make_unique<tls::Session>();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectWaitSeconds);
+  const std::int64_t deadline = DeadlineIn(std::chrono::seconds(kConnectWaitSeconds));
   if (!SetBlocking(handle->fd(), false) || !session->Handshake(handle->fd(), host, deadline, problem)) {
     Close();
     return false;
@@ -198,10 +191,9 @@ std::string TCPSocket::BeginBody(ReplyBody body, std::string_view afterHead) {
   return payload;
 }
 
-int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::steady_clock::time_point deadline,
-                        int& error) {
+int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::int64_t deadline, int& error) {
   if (!handle.tls) {
-    if (!PollFor(handle.fd(), POLLIN, Left(deadline))) return -2;
+    if (!PollUntil(handle.fd(), POLLIN, deadline)) return -2;
     ssize_t received = -1;
     do {
       received = recv(handle.fd(), bytes, static_cast<size_t>(size), 0);
@@ -217,8 +209,8 @@ int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::stea
       return rc == tls::Session::kClosed ? 0 : -1;
     }
     // A shutdown by Close makes the descriptor ready; the read then fails.
-    if (!PollFor(handle.fd(), rc == tls::Session::kWantWrite ? POLLOUT : POLLIN, Left(deadline))) return -2;
-    if (Left(deadline).count() == 0) {
+    if (!PollUntil(handle.fd(), rc == tls::Session::kWantWrite ? POLLOUT : POLLIN, deadline)) return -2;
+    if (Passed(deadline)) {
       // Ready at the very end: one more try, then the wait is over.
       const int last = handle.tls->Read(bytes, size);
       if (last > 0) return last;
@@ -247,7 +239,7 @@ void TCPSocket::Shutdown() {
 
 bool TCPSocket::recvMsg(int waitSeconds) {
   const auto handle = CurrentHandle();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+  const std::int64_t deadline = DeadlineIn(std::chrono::seconds(waitSeconds));
   int received = -1;
   int error = EBADF;
   char raw[kBufferSize];
@@ -272,7 +264,7 @@ bool TCPSocket::recvMsg(int waitSeconds) {
     }
     char* target = handle->body ? raw : m_buffer;
     const bool holding = handle->body && handle->body->HoldsPossibleHeader();
-    const auto until = holding ? std::min(deadline, std::chrono::steady_clock::now() + kHeldDataWait) : deadline;
+    const std::int64_t until = holding ? std::min(deadline, DeadlineIn(kHeldDataWait)) : deadline;
     received = ReadSome(*handle, target, kBufferSize, until, error);
     // A pause or the caster's end shows that held bytes were data after all.
     if (holding && received <= 0) {
@@ -304,7 +296,7 @@ bool TCPSocket::recvMore(std::chrono::milliseconds wait) {
   const int room = kBufferSize - m_len;
   if (!handle || room <= 0 || m_len < 0) return false;
   int error = 0;
-  const int received = ReadSome(*handle, m_buffer + m_len, room, std::chrono::steady_clock::now() + wait, error);
+  const int received = ReadSome(*handle, m_buffer + m_len, room, DeadlineIn(wait), error);
   if (received <= 0) return false;
   m_len += static_cast<std::int32_t>(received);
   m_buffer[m_len] = 0;
@@ -316,7 +308,7 @@ bool TCPSocket::recvAppend(std::string& out, std::chrono::milliseconds wait) {
   if (!handle) return false;
   char raw[kBufferSize];
   int error = 0;
-  const int received = ReadSome(*handle, raw, kBufferSize, std::chrono::steady_clock::now() + wait, error);
+  const int received = ReadSome(*handle, raw, kBufferSize, DeadlineIn(wait), error);
   if (received <= 0) return false;
   out.append(raw, static_cast<std::size_t>(received));
   return true;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include "net/TCPSocket.h"
+#include "platform/Clock.h"
 #include "platform/Trace.h"
 #include "support/ListeningSocket.h"
 #include "support/Process.h"
@@ -72,21 +74,51 @@ TEST_F(Connected, ABurstArrivesByteForByteHoweverThePeerSplitsIt) {
   }
 }
 
+// A block is at most 500 bytes: 500 arrive whole and terminated, the 501st
+// byte on comes with the next receive.
 TEST_F(Connected, AFullBlockIsReceivedWholeAndTerminated) {
-  ASSERT_TRUE(listener.Send(Pattern(TCPSocket::kBufferSize) + "next"));
+  ASSERT_TRUE(listener.Send(Pattern(500) + "next"));
   // One send on loopback arrives as one segment: the first receive sees all 504 bytes.
   ASSERT_TRUE(socket.recvMsg(5));
-  EXPECT_EQ(socket.m_len, TCPSocket::kBufferSize);
-  EXPECT_EQ(std::string(socket.m_buffer, TCPSocket::kBufferSize), Pattern(TCPSocket::kBufferSize));
-  EXPECT_EQ(socket.m_buffer[TCPSocket::kBufferSize], '\0');
+  EXPECT_EQ(socket.m_len, 500);
+  EXPECT_EQ(std::string(socket.m_buffer, 500), Pattern(500));
+  EXPECT_EQ(socket.m_buffer[500], '\0');
   ASSERT_TRUE(socket.recvMsg(5));
   EXPECT_STREQ(socket.m_buffer, "next");
 }
 
-TEST_F(Connected, SilenceLeavesTheBufferAsItWas) {
+// True once thread `tid` sleeps in the kernel: for a receiver that is its
+// wait, begun with its deadline set.
+bool Sleeps(pid_t tid) {
+  std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  const std::size_t name = line.rfind(')');
+  return name != std::string::npos && line.size() > name + 2 && line[name + 2] == 'S';
+}
+
+// Silence on a stream runs on the program's clock: 19 s leave the receive
+// waiting, 20 s end it at once, and the buffer keeps what it held. (Real
+// time passes too, hence the short looks in between.)
+TEST_F(Connected, TwentySecondsOfSilenceEndAReceiveAndNineteenDoNot) {
   std::memcpy(socket.m_buffer, "GET / HTTP/1.0\r\n", 17);
   socket.m_len = 16;
-  EXPECT_FALSE(socket.recvMsg(1));
+  std::atomic<pid_t> tid{0};
+  std::atomic<bool> done{false};
+  bool result = true;
+  std::thread receiver([&] {
+    tid = gettid();
+    result = socket.recvMsg();
+    done = true;
+  });
+  ASSERT_TRUE(WaitFor([&] { return tid != 0 && Sleeps(tid); }));
+  platform::AdvanceMonotonicClock(19'000);
+  EXPECT_FALSE(WaitFor([&] { return done.load(); }, std::chrono::milliseconds(300)));
+  platform::AdvanceMonotonicClock(1'000);
+  EXPECT_TRUE(WaitFor([&] { return done.load(); }, std::chrono::seconds(2)));
+  receiver.join();
+  EXPECT_FALSE(result);
+  EXPECT_EQ(socket.m_nLastError, ETIMEDOUT);
   EXPECT_EQ(socket.m_len, 16);
   EXPECT_STREQ(socket.m_buffer, "GET / HTTP/1.0\r\n");
 }
@@ -143,23 +175,24 @@ TEST_F(Connected, ReconnectingWhileAnotherThreadReceivesIsRaceFree) {
   receiver.join();
 }
 
-TEST(TCPSocket, ConnectWhereNothingListensFailsAndASecondConnectWorks) {
+// Without a connection every call fails harmlessly, and a failed connect
+// (nothing listens, or a host that is not numeric text) leaves a socket the
+// next connect still uses.
+TEST(TCPSocket, FailedOrMissingConnectionsLeaveTheSocketUsable) {
   TCPSocket socket;
-  const int port = testing_support::PickFreePort();
-  EXPECT_FALSE(socket.Connect("127.0.0.1", port));
+  EXPECT_FALSE(socket.recvMsg(1));
+  EXPECT_EQ(socket.m_len, 0);
+  EXPECT_FALSE(socket.Send("x", 1));
+  EXPECT_FALSE(socket.sendMsg());
+  socket.Close();  // closing twice is harmless
+  socket.Close();
+  for (const char* host : {"caster.example", "", "256.1.1.1"}) EXPECT_FALSE(socket.Connect(host, 2101)) << host;
+  EXPECT_FALSE(socket.Connect("127.0.0.1", testing_support::PickFreePort()));
   EXPECT_FALSE(socket.m_bConnected);
   ListeningSocket listener;
   EXPECT_TRUE(socket.Connect("127.0.0.1", listener.port()));
   EXPECT_TRUE(socket.m_bConnected);
   EXPECT_TRUE(listener.Accept());
-}
-
-TEST(TCPSocket, HostThatIsNotDottedTextFailsToConnect) {
-  TCPSocket socket;
-  for (const char* host : {"caster.example", "", "256.1.1.1"}) {
-    EXPECT_FALSE(socket.Connect(host, 2101)) << host;
-    EXPECT_FALSE(socket.m_bConnected);
-  }
 }
 
 // The debug trace gets the class's two texts, each on a line of its own.
@@ -192,16 +225,6 @@ TEST(TCPSocket, FailuresWriteTheirDiagnosticTexts) {
   platform::SetTraceTarget(platform::TraceTarget::StandardError);
   EXPECT_EQ(dir.Read("trace.log"),
             "ERROR: CreateSocket TCPSocket.\nERROR: CreateSocket TCPSocket.\nError with recvMsg TCPSocket.\n");
-}
-
-TEST(TCPSocket, OperationsWithoutASocketFail) {
-  TCPSocket socket;
-  EXPECT_FALSE(socket.recvMsg(1));
-  EXPECT_EQ(socket.m_len, 0);
-  EXPECT_FALSE(socket.Send("x", 1));
-  EXPECT_FALSE(socket.sendMsg());
-  socket.Close();  // closing twice is harmless
-  socket.Close();
 }
 
 }  // namespace
