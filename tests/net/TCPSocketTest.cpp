@@ -87,15 +87,28 @@ TEST_F(Connected, AFullBlockIsReceivedWholeAndTerminated) {
   EXPECT_STREQ(socket.m_buffer, "next");
 }
 
-// True once thread `tid` sleeps in the kernel: for a receiver that is its
-// wait, begun with its deadline set.
-bool Sleeps(pid_t tid) {
-  std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
-  std::string line;
-  std::getline(stat, line);
-  const std::size_t name = line.rfind(')');
-  return name != std::string::npos && line.size() > name + 2 && line[name + 2] == 'S';
-}
+// recvMsg with its full 20-second wait on a thread of its own, begun once
+// the thread sleeps in the kernel: its deadline is set by then.
+struct WaitingReceive {
+  explicit WaitingReceive(TCPSocket& socket) : thread([this, &socket] {
+    tid = gettid();
+    result = socket.recvMsg();
+    done = true;
+  }) {
+    EXPECT_TRUE(WaitFor([&] {
+      std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+      std::string line;
+      std::getline(stat, line);
+      const std::size_t name = line.rfind(')');  // the state follows the thread's name
+      return tid != 0 && name != std::string::npos && line.size() > name + 2 && line[name + 2] == 'S';
+    }));
+  }
+  ~WaitingReceive() { thread.join(); }
+  bool EndsWithin(std::chrono::milliseconds wait) { return WaitFor([&] { return done.load(); }, wait); }
+  std::atomic<pid_t> tid{0};
+  std::atomic<bool> done{false}, result{true};
+  std::thread thread;
+};
 
 // Silence on a stream runs on the program's clock: 19 s leave the receive
 // waiting, 20 s end it at once, and the buffer keeps what it held. (Real
@@ -103,21 +116,12 @@ bool Sleeps(pid_t tid) {
 TEST_F(Connected, TwentySecondsOfSilenceEndAReceiveAndNineteenDoNot) {
   std::memcpy(socket.m_buffer, "GET / HTTP/1.0\r\n", 17);
   socket.m_len = 16;
-  std::atomic<pid_t> tid{0};
-  std::atomic<bool> done{false};
-  bool result = true;
-  std::thread receiver([&] {
-    tid = gettid();
-    result = socket.recvMsg();
-    done = true;
-  });
-  ASSERT_TRUE(WaitFor([&] { return tid != 0 && Sleeps(tid); }));
+  WaitingReceive receive(socket);
   platform::AdvanceMonotonicClock(19'000);
-  EXPECT_FALSE(WaitFor([&] { return done.load(); }, std::chrono::milliseconds(300)));
+  EXPECT_FALSE(receive.EndsWithin(std::chrono::milliseconds(300)));
   platform::AdvanceMonotonicClock(1'000);
-  EXPECT_TRUE(WaitFor([&] { return done.load(); }, std::chrono::seconds(2)));
-  receiver.join();
-  EXPECT_FALSE(result);
+  EXPECT_TRUE(receive.EndsWithin(std::chrono::seconds(2)));
+  EXPECT_FALSE(receive.result);
   EXPECT_EQ(socket.m_nLastError, ETIMEDOUT);
   EXPECT_EQ(socket.m_len, 16);
   EXPECT_STREQ(socket.m_buffer, "GET / HTTP/1.0\r\n");
@@ -142,17 +146,10 @@ TEST_F(Connected, SendAndSendMsgDeliverExactly) {
 }
 
 TEST_F(Connected, CloseFromAnotherThreadEndsAWaitingReceiveAtOnce) {
-  std::atomic<bool> done{false};
-  std::atomic<bool> result{true};
-  std::thread receiver([&] {
-    result = socket.recvMsg();  // the full 20-second wait
-    done = true;
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let it enter the wait
+  WaitingReceive receive(socket);
   socket.Close();
-  EXPECT_TRUE(WaitFor([&] { return done.load(); }, kWakeDeadline));
-  receiver.join();
-  EXPECT_FALSE(result);
+  EXPECT_TRUE(receive.EndsWithin(kWakeDeadline));
+  EXPECT_FALSE(receive.result);
   EXPECT_FALSE(socket.m_bConnected);
   EXPECT_FALSE(socket.Send("x", 1));
 }
