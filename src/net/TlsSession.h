@@ -27,10 +27,10 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Handshakes on `fd` by `deadline` (MonotonicMilliseconds). `host` is the name or address the user
-  // gave. False with `problem` saying which check failed.
-  bool Handshake(int fd, const std::string& host, std::int64_t deadline,
-                 std::string& problem);
+  // Handshakes on `fd` by `deadline` (in MonotonicMilliseconds). `host` is
+  // the name or address the user gave. False with `problem` saying which
+  // check failed.
+  bool Handshake(int fd, const std::string& host, std::int64_t deadline, std::string& problem);
   // Bytes read or written (> 0), or one of Result.
   int Read(char* bytes, int size);
   int Write(const char* bytes, int size);
