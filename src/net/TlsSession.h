@@ -7,7 +7,7 @@
 // Reads and writes may come from two threads (the stream and the position
 // upload): every call into the session takes its mutex, and none of them
 // blocks, so a reader waiting for data never holds a writer up.
-#include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <string>
 
