@@ -8,7 +8,8 @@
 #                   "file<TAB>text<TAB>replacement"; # starts a comment;
 #                   {NL} in text or replacement stands for a line break
 #   --suites REGEX  run only the ctest suites matching REGEX (default: all but
-#                   the package check); only their binaries are rebuilt
+#                   the package checks, which build a package from the tree);
+#                   only their binaries are rebuilt
 #   --rev REV       plant into the committed tree REV instead of the work tree
 #                   (e.g. main, to measure tests before a change)
 #   --scratch DIR   the scratch copy and its build (default /tmp/fieldcast-faults-REV);
@@ -56,15 +57,15 @@ occurrences() { TEXT=${2//\{NL\}/$'\n'} perl -0777 -ne '$n = () = /\Q$ENV{TEXT}\
 plant() { TEXT=${2//\{NL\}/$'\n'} WITH=${3//\{NL\}/$'\n'} perl -0777 -i -pe 's/\Q$ENV{TEXT}\E/$ENV{WITH}/' "$1"; }
 
 # The suites run in two rounds: the quick ones first, since most faults fail
-# one of them within seconds, and the threaded, terminal and package ones only
+# one of them within seconds, and the threaded and terminal ones only
 # for the faults the quick round missed. Each round stops at its first failing
 # suite, so a caught fault costs little and only a surviving one runs all.
-suites_matching() { ctest --test-dir "$build" -N "$@" | sed -n 's/^ *Test *#[0-9]*: //p' | grep -vx package_test || true; }
+suites_matching() { ctest --test-dir "$build" -N "$@" | sed -n 's/^ *Test *#[0-9]*: //p' || true; }
 # The build targets the suites need: those named like a suite (a suite run
 # by a script has none), and the program for the terminal suites.
 targets_of() {
   local t=("$@")
-  [[ " ${t[*]} " == *" e2e_"* || " ${t[*]} " == *" package_"* ]] && t+=(fieldcast)
+  [[ " ${t[*]} " == *" e2e_"* ]] && t+=(fieldcast)
   printf '%s\n' "${t[@]}" | grep -xF -f "$scratch/targets" | paste -sd' ' -
 }
 regex_of() { echo "^($(IFS='|'; echo "$*"))\$"; }
@@ -75,7 +76,8 @@ round() {
   # shellcheck disable=SC2046
   cmake --build "$build" -j "$(nproc)" --target $(targets_of "$@") >"$scratch/build.log" 2>&1 || return 2
   ctest --test-dir "$build" -R "$(regex_of "$@")" -j "$(nproc)" --stop-on-failure >>"$scratch/fault.log" 2>&1 && return 0
-  failed=$(grep -oE '[0-9]+ - [a-z0-9_]+' "$scratch/fault.log" | sed 's/.* - //' | paste -sd, - || true)
+  # The suites that failed, not those a stop left unrun.
+  failed=$(grep -E '^\s*[0-9]+ - [a-z0-9_]+ \(' "$scratch/fault.log" | grep -v '(Not Run)' | sed 's/.* - \([a-z0-9_]*\).*/\1/' | paste -sd, - || true)
   return 1
 }
 
@@ -92,7 +94,7 @@ if [ $check -eq 0 ]; then
   cmake --build "$build" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p' >"$scratch/targets"
   pattern=${suites:-.}
   mapfile -t quick < <(suites_matching -R "$pattern" -LE 'fuzz|threaded|e2e|package')
-  mapfile -t slow < <(suites_matching -R "$pattern" -LE fuzz | grep -vxF -f <(printf '%s\n' "${quick[@]}" ''))
+  mapfile -t slow < <(suites_matching -R "$pattern" -LE 'fuzz|package' | grep -vxF -f <(printf '%s\n' "${quick[@]}" ''))
   [ $((${#quick[@]} + ${#slow[@]})) -gt 0 ] || { echo "no suite matches '$pattern'" >&2; exit 2; }
   echo "quick round: ${quick[*]}"
   echo "slow round: ${slow[*]}"
