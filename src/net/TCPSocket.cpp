@@ -86,6 +86,23 @@ class TCPSocket::Handle {
   Handle& operator=(const Handle&) = delete;
   int fd() const { return m_fd; }
 
+  // Whether a blocking receive (plain TCP) may wait for `left` by itself:
+  // a long wait (the stream's silence limit) is set as the receive timeout,
+  // a little shorter, and kept while later waits ask for about as much, so
+  // a stream sets it once. A receive then never waits longer than asked,
+  // and at most kTimeoutSlack shorter. Short waits go through poll.
+  bool WaitsInReceive(std::chrono::milliseconds left) {
+    if (left < kLongWait) return false;
+    if (left >= m_receiveTimeout && left - m_receiveTimeout <= kTimeoutSlack) return true;
+    left -= kTimeoutSlack / 2;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
+    const timeval timeout{static_cast<time_t>(seconds.count()),
+                          static_cast<suseconds_t>(std::chrono::microseconds(left - seconds).count())};
+    if (setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0) return false;
+    m_receiveTimeout = left;
+    return true;
+  }
+
   // Set on the connecting thread before any other thread reads through it.
   std::unique_ptr<tls::Session> tls;
   // Used only by the thread that receives (the reception thread for the
@@ -94,7 +111,11 @@ class TCPSocket::Handle {
   std::string decoded;
 
  private:
+  static constexpr std::chrono::milliseconds kLongWait{2000};
+  static constexpr std::chrono::milliseconds kTimeoutSlack{100};
   int m_fd;
+  // The receive timeout set on the descriptor (0: none, waits for ever).
+  std::chrono::milliseconds m_receiveTimeout{0};
 };
 
 TCPSocket::~TCPSocket() { Close(); }
@@ -201,6 +222,23 @@ std::string TCPSocket::BeginBody(ReplyBody body, std::string_view afterHead) {
 int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::steady_clock::time_point deadline,
                         int& error) {
   if (!handle.tls) {
+    if (handle.WaitsInReceive(Left(deadline))) {
+      // The receive waits itself, bounded by the socket's receive timeout:
+      // one system call per block instead of a wait and a receive.
+      for (;;) {
+        const ssize_t received = recv(handle.fd(), bytes, static_cast<size_t>(size), 0);
+        if (received >= 0) {
+          error = 0;
+          return static_cast<int>(received);
+        }
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return -2;
+        if (errno != EINTR) {
+          error = errno;
+          return -1;
+        }
+        if (!handle.WaitsInReceive(Left(deadline))) break;
+      }
+    }
     if (!PollFor(handle.fd(), POLLIN, Left(deadline))) return -2;
     ssize_t received = -1;
     do {
@@ -209,6 +247,9 @@ int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::stea
     error = received < 0 ? errno : 0;
     return received < 0 ? -1 : static_cast<int>(received);
   }
+  // Unless the session holds data already, a read now would mostly find
+  // nothing: one wasted system call per block.
+  if (!handle.tls->HasPending() && !PollFor(handle.fd(), POLLIN, Left(deadline))) return -2;
   for (;;) {
     const int rc = handle.tls->Read(bytes, size);
     if (rc > 0) return rc;
@@ -356,6 +397,14 @@ bool TCPSocket::Send(const char* bytes, int length) { return SendAll(bytes, leng
 bool TCPSocket::WaitReadable(int seconds) { return Wait(POLLIN, seconds); }
 
 bool TCPSocket::WaitReadWrite(int seconds) { return Wait(POLLIN | POLLOUT, seconds); }
+
+bool TCPSocket::WaitForData(std::chrono::milliseconds wait) {
+  const auto handle = CurrentHandle();
+  if (!handle) return true;
+  if (handle->body && !handle->decoded.empty()) return true;
+  if (handle->tls && handle->tls->HasPending()) return true;
+  return PollFor(handle->fd(), POLLIN, wait);
+}
 
 bool TCPSocket::Wait(short events, int seconds) {
   const auto handle = CurrentHandle();

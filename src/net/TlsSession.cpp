@@ -22,6 +22,11 @@ std::string ExtraCaFile() {
   return g_extraCaFile;
 }
 
+bool SigpipeIgnored() {
+  struct sigaction current {};
+  return sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 bool IsIpAddress(const std::string& host) {
   in6_addr v6{};
   in_addr v4{};
@@ -79,7 +84,8 @@ bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadlin
 // thread, and one it raised is taken off before it is let through again.
 class SigpipeHeld {
  public:
-  SigpipeHeld() {
+  explicit SigpipeHeld(bool needless = false) {
+    if (needless) return;
     sigemptyset(&m_pipe);
     sigaddset(&m_pipe, SIGPIPE);
     sigset_t pending;
@@ -133,8 +139,12 @@ bool Session::Handshake(int fd, const std::string& host, std::chrono::steady_clo
   {
     std::lock_guard lock(m_mutex);
     m_ssl = ssl;
+    m_bSigpipeIgnored = SigpipeIgnored();
   }
   SSL_set_fd(ssl, fd);
+  // Everything the caster sent so far in one read, not a record header and
+  // its body in two; what is left waits in the session (HasPending).
+  SSL_set_read_ahead(ssl, 1);
   if (IsIpAddress(host)) {
     X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str());
   } else {
@@ -172,7 +182,7 @@ bool Session::Handshake(int fd, const std::string& host, std::chrono::steady_clo
 int Session::Read(char* bytes, int size) {
   std::lock_guard lock(m_mutex);
   if (m_ssl == nullptr) return kError;
-  const SigpipeHeld held;
+  const SigpipeHeld held(m_bSigpipeIgnored);
   ERR_clear_error();
   const int rc = SSL_read(m_ssl, bytes, size);
   if (rc > 0) return rc;
@@ -187,7 +197,7 @@ int Session::Read(char* bytes, int size) {
 int Session::Write(const char* bytes, int size) {
   std::lock_guard lock(m_mutex);
   if (m_ssl == nullptr) return kError;
-  const SigpipeHeld held;
+  const SigpipeHeld held(m_bSigpipeIgnored);
   ERR_clear_error();
   const int rc = SSL_write(m_ssl, bytes, size);
   if (rc > 0) return rc;
@@ -196,6 +206,11 @@ int Session::Write(const char* bytes, int size) {
     case SSL_ERROR_WANT_WRITE: return kWantWrite;
     default: ERR_clear_error(); return kError;
   }
+}
+
+bool Session::HasPending() {
+  std::lock_guard lock(m_mutex);
+  return m_ssl != nullptr && SSL_has_pending(m_ssl) == 1;
 }
 
 }  // namespace tls

@@ -83,12 +83,21 @@ TEST_F(Connected, AFullBlockIsReceivedWholeAndTerminated) {
   EXPECT_STREQ(socket.m_buffer, "next");
 }
 
+// Short waits poll; long ones (a stream's) wait in the receive itself, with
+// the socket's receive timeout: silence is a timeout either way, and data
+// after it still arrives.
 TEST_F(Connected, SilenceLeavesTheBufferAsItWas) {
-  std::memcpy(socket.m_buffer, "GET / HTTP/1.0\r\n", 17);
-  socket.m_len = 16;
-  EXPECT_FALSE(socket.recvMsg(1));
-  EXPECT_EQ(socket.m_len, 16);
-  EXPECT_STREQ(socket.m_buffer, "GET / HTTP/1.0\r\n");
+  for (const int seconds : {1, 3}) {
+    std::memcpy(socket.m_buffer, "GET / HTTP/1.0\r\n", 17);
+    socket.m_len = 16;
+    EXPECT_FALSE(socket.recvMsg(seconds)) << seconds;
+    EXPECT_EQ(socket.m_nLastError, ETIMEDOUT) << seconds;
+    EXPECT_EQ(socket.m_len, 16) << seconds;
+    EXPECT_STREQ(socket.m_buffer, "GET / HTTP/1.0\r\n") << seconds;
+    ASSERT_TRUE(listener.Send("late"));
+    ASSERT_TRUE(socket.recvMsg(seconds)) << seconds;
+    EXPECT_STREQ(socket.m_buffer, "late") << seconds;
+  }
 }
 
 TEST_F(Connected, PeerClosingIsAFailedReadWithNoBytes) {
