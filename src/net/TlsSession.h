@@ -15,6 +15,8 @@ struct ssl_st;
 
 namespace tls {
 
+struct OpenSsl;
+
 // An extra CA certificate file for a private caster ("" for none).
 void SetExtraCaFile(const std::string& path);
 
@@ -40,6 +42,7 @@ class Session {
 
  private:
   std::mutex m_mutex;
+  const OpenSsl* m_api = nullptr;  // set with m_ssl
   ssl_st* m_ssl = nullptr;
   // SIGPIPE ignored by the process when the session began: its calls then
   // need not hold the signal back (four system calls each).
