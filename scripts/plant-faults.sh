@@ -55,20 +55,45 @@ done <"$scratch/has"
 occurrences() { TEXT=${2//\{NL\}/$'\n'} perl -0777 -ne '$n = () = /\Q$ENV{TEXT}\E/g; print $n' "$1"; }
 plant() { TEXT=${2//\{NL\}/$'\n'} WITH=${3//\{NL\}/$'\n'} perl -0777 -i -pe 's/\Q$ENV{TEXT}\E/$ENV{WITH}/' "$1"; }
 
+# The suites run in two rounds: the quick ones first, since most faults fail
+# one of them within seconds, and the threaded, terminal and package ones only
+# for the faults the quick round missed. Each round stops at its first failing
+# suite, so a caught fault costs little and only a surviving one runs all.
+suites_matching() { ctest --test-dir "$build" -N "$@" | sed -n 's/^ *Test *#[0-9]*: //p' | grep -vx package_test || true; }
+# The build targets the suites need: those named like a suite (a suite run
+# by a script has none), and the program for the terminal suites.
+targets_of() {
+  local t=("$@")
+  [[ " ${t[*]} " == *" e2e_"* || " ${t[*]} " == *" package_"* ]] && t+=(fieldcast)
+  printf '%s\n' "${t[@]}" | grep -xF -f "$scratch/targets" | paste -sd' ' -
+}
+regex_of() { echo "^($(IFS='|'; echo "$*"))\$"; }
+# round NAMES...: builds and runs them; 0 when all pass, 1 when one fails
+# (the failing suites in $failed), 2 when the tree does not build.
+round() {
+  [ $# -gt 0 ] || return 0
+  # shellcheck disable=SC2046
+  cmake --build "$build" -j "$(nproc)" --target $(targets_of "$@") >"$scratch/build.log" 2>&1 || return 2
+  ctest --test-dir "$build" -R "$(regex_of "$@")" -j "$(nproc)" --stop-on-failure >>"$scratch/fault.log" 2>&1 && return 0
+  failed=$(grep -oE '[0-9]+ - [a-z0-9_]+' "$scratch/fault.log" | sed 's/.* - //' | paste -sd, - || true)
+  return 1
+}
+
 if [ $check -eq 0 ]; then
   launcher=()
   if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
   fi
   cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+  cmake --build "$build" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p' >"$scratch/targets"
   pattern=${suites:-.}
-  mapfile -t tests < <(ctest --test-dir "$build" -N -R "$pattern" -LE fuzz | sed -n 's/^ *Test *#[0-9]*: //p' | grep -vx package_test || true)
-  [ ${#tests[@]} -gt 0 ] || { echo "no suite matches '$pattern'" >&2; exit 2; }
-  targets=("${tests[@]}")
-  [[ " ${tests[*]} " == *" e2e_"* ]] && targets+=(fieldcast)
-  echo "suites: ${tests[*]}"
-  regex="^($(IFS='|'; echo "${tests[*]}"))\$"
-  cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >"$scratch/build.log" 2>&1 ||
+  mapfile -t quick < <(suites_matching -R "$pattern" -LE 'fuzz|threaded|e2e|package')
+  mapfile -t slow < <(suites_matching -R "$pattern" -LE fuzz | grep -vxF -f <(printf '%s\n' "${quick[@]}" ''))
+  [ $((${#quick[@]} + ${#slow[@]})) -gt 0 ] || { echo "no suite matches '$pattern'" >&2; exit 2; }
+  echo "quick round: ${quick[*]}"
+  echo "slow round: ${slow[*]}"
+  # shellcheck disable=SC2046
+  cmake --build "$build" -j "$(nproc)" --target $(targets_of "${quick[@]}" "${slow[@]}") >"$scratch/build.log" 2>&1 ||
     { echo "the unchanged tree does not build: $scratch/build.log" >&2; exit 1; }
 fi
 
@@ -85,12 +110,14 @@ while IFS=$'\t' read -r file text with || [ -n "$file" ]; do
   fi
   [ $check -eq 0 ] || { echo "applies  $label"; continue; }
   plant "$src/$file" "$text" "$with"
-  result=survived
-  if ! cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >"$scratch/build.log" 2>&1; then
-    result="caught (does not build)"
-  elif ! ctest --test-dir "$build" -R "$regex" -j "$(nproc)" >"$scratch/fault-$n.log" 2>&1; then
-    result="caught ($(grep -oE '[0-9]+ - [a-z_]+' "$scratch/fault-$n.log" | sed 's/.* - //' | paste -sd, -))"
-  fi
+  result=survived failed=''
+  : >"$scratch/fault.log"
+  if round "${quick[@]}"; then status=0; round "${slow[@]}" || status=$?; else status=$?; fi
+  case $status in
+    1) result="caught ($failed)" ;;
+    2) result="caught (does not build)" ;;
+  esac
+  cp "$scratch/fault.log" "$scratch/fault-$n.log"
   # A plain copy, so the file is newer than its object and is built again.
   cp "$pristine/$file" "$src/$file"
   if [ "$result" = survived ]; then survived=$((survived + 1)); else caught=$((caught + 1)); fi

@@ -6,24 +6,23 @@
 #include "net/HttpReplyHead.h"
 #include "net/NtripProtocol.h"
 #include "net/NtripReply.h"
+#include "platform/Clock.h"
 
 bool ReceiveReplyHead(TCPSocket& socket, int waitSeconds) {
-  using Clock = std::chrono::steady_clock;
   // The pieces share the one wait the first block had.
-  const auto end = Clock::now() + std::chrono::seconds(waitSeconds);
+  const std::int64_t end = platform::MonotonicMilliseconds() + waitSeconds * 1000;
   if (!socket.recvMsg(waitSeconds)) return false;
   while (!HasFirstLineEnd(std::string_view(socket.m_buffer, static_cast<size_t>(socket.m_len)))) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    const std::chrono::milliseconds left(end - platform::MonotonicMilliseconds());
     if (left.count() <= 0 || !socket.recvMore(left)) break;
   }
   return true;
 }
 
 bool ReceiveHttpHead(TCPSocket& socket, std::string& received, std::chrono::milliseconds wait) {
-  using Clock = std::chrono::steady_clock;
-  const auto end = Clock::now() + wait;
+  const std::int64_t end = platform::MonotonicMilliseconds() + wait.count();
   while (!ParseHttpReplyHead(received).complete) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
+    const std::chrono::milliseconds left(end - platform::MonotonicMilliseconds());
     if (received.size() >= kMaxHeadBytes || left.count() <= 0 || !socket.recvAppend(received, left)) return false;
   }
   return true;

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "net/TlsSession.h"
+#include "platform/Clock.h"
 #include "platform/Trace.h"
 
 namespace {
@@ -29,27 +30,19 @@ bool SetBlocking(int fd, bool blocking) {
   return fcntl(fd, F_SETFL, blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK)) == 0;
 }
 
-// poll until ready or `wait` has passed, restarting after signals with
-// the time that is left. An error of poll itself counts as ready: the receive
-// or connect check that follows reports it.
+// Deadlines are on the program's monotonic clock, so a test can move the
+// 20-second silence and the 10-second connect wait instead of waiting.
+std::int64_t DeadlineIn(std::chrono::milliseconds wait) { return platform::MonotonicMilliseconds() + wait.count(); }
+
 bool PollFor(int fd, short events, std::chrono::milliseconds wait) {
-  using Clock = std::chrono::steady_clock;
-  const auto end = Clock::now() + wait;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now());
-    pollfd entry{fd, events, 0};
-    const int rc = poll(&entry, 1, left.count() > 0 ? static_cast<int>(left.count()) : 0);
-    if (rc < 0 && errno == EINTR && Clock::now() < end) continue;
-    return rc != 0;
-  }
+  return platform::WaitUntil(fd, events, DeadlineIn(wait));
 }
 
 bool PollFor(int fd, short events, int seconds) { return PollFor(fd, events, std::chrono::seconds(seconds)); }
 
-std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-  return left.count() > 0 ? left : std::chrono::milliseconds(0);
-}
+bool PollUntil(int fd, short events, std::int64_t deadline) { return platform::WaitUntil(fd, events, deadline); }
+
+bool Passed(std::int64_t deadline) { return platform::MonotonicMilliseconds() >= deadline; }
 
 // The numeric address `host` stands for: IPv4 or IPv6 text, never a name.
 // Anything else gives an IPv4 "none" address, whose connect fails.
@@ -86,23 +79,6 @@ class TCPSocket::Handle {
   Handle& operator=(const Handle&) = delete;
   int fd() const { return m_fd; }
 
-  // Whether a blocking receive (plain TCP) may wait for `left` by itself:
-  // a long wait (the stream's silence limit) is set as the receive timeout,
-  // a little shorter, and kept while later waits ask for about as much, so
-  // a stream sets it once. A receive then never waits longer than asked,
-  // and at most kTimeoutSlack shorter. Short waits go through poll.
-  bool WaitsInReceive(std::chrono::milliseconds left) {
-    if (left < kLongWait) return false;
-    if (left >= m_receiveTimeout && left - m_receiveTimeout <= kTimeoutSlack) return true;
-    left -= kTimeoutSlack / 2;
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(left);
-    const timeval timeout{static_cast<time_t>(seconds.count()),
-                          static_cast<suseconds_t>(std::chrono::microseconds(left - seconds).count())};
-    if (setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout) != 0) return false;
-    m_receiveTimeout = left;
-    return true;
-  }
-
   // Set on the connecting thread before any other thread reads through it.
   std::unique_ptr<tls::Session> tls;
   // Used only by the thread that receives (the reception thread for the
@@ -111,11 +87,7 @@ class TCPSocket::Handle {
   std::string decoded;
 
  private:
-  static constexpr std::chrono::milliseconds kLongWait{2000};
-  static constexpr std::chrono::milliseconds kTimeoutSlack{100};
   int m_fd;
-  // The receive timeout set on the descriptor (0: none, waits for ever).
-  std::chrono::milliseconds m_receiveTimeout{0};
 };
 
 TCPSocket::~TCPSocket() { Close(); }
@@ -145,15 +117,15 @@ bool TCPSocket::Connect(const char* host, int port) {
 }
 
 bool TCPSocket::ConnectAny(const std::vector<std::string>& hosts, int port) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectWaitSeconds);
+  const std::int64_t deadline = DeadlineIn(std::chrono::seconds(kConnectWaitSeconds));
   for (const std::string& host : hosts) {
     if (ConnectOne(host.c_str(), port, deadline)) return true;
-    if (std::chrono::steady_clock::now() >= deadline) break;
+    if (Passed(deadline)) break;
   }
   return false;
 }
 
-bool TCPSocket::ConnectOne(const char* host, int port, std::chrono::steady_clock::time_point deadline) {
+bool TCPSocket::ConnectOne(const char* host, int port, std::int64_t deadline) {
   Close();
   if (!CreateSocket(host, port)) {
     platform::Trace(kCreateSocketError);
@@ -169,7 +141,7 @@ bool TCPSocket::ConnectOne(const char* host, int port, std::chrono::steady_clock
     m_nLastError = errno;
     return false;
   }
-  if (!PollFor(handle->fd(), POLLIN | POLLOUT, Left(deadline))) {
+  if (!PollUntil(handle->fd(), POLLIN | POLLOUT, deadline)) {
     m_nLastError = ETIMEDOUT;
     return false;
   }
@@ -199,7 +171,7 @@ bool TCPSocket::StartTls(const std::string& host, std::string& problem) {
   // TLS waits in poll, never in a blocking call, so its reads keep to the
   // deadlines and a writer is never held up by a waiting reader.
   auto session = std::make_unique<tls::Session>();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectWaitSeconds);
+  const std::int64_t deadline = DeadlineIn(std::chrono::seconds(kConnectWaitSeconds));
   if (!SetBlocking(handle->fd(), false) || !session->Handshake(handle->fd(), host, deadline, problem)) {
     Close();
     return false;
@@ -219,27 +191,9 @@ std::string TCPSocket::BeginBody(ReplyBody body, std::string_view afterHead) {
   return payload;
 }
 
-int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::steady_clock::time_point deadline,
-                        int& error) {
+int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::int64_t deadline, int& error) {
   if (!handle.tls) {
-    if (handle.WaitsInReceive(Left(deadline))) {
-      // The receive waits itself, bounded by the socket's receive timeout:
-      // one system call per block instead of a wait and a receive.
-      for (;;) {
-        const ssize_t received = recv(handle.fd(), bytes, static_cast<size_t>(size), 0);
-        if (received >= 0) {
-          error = 0;
-          return static_cast<int>(received);
-        }
-        if (errno == EAGAIN || errno == EWOULDBLOCK) return -2;
-        if (errno != EINTR) {
-          error = errno;
-          return -1;
-        }
-        if (!handle.WaitsInReceive(Left(deadline))) break;
-      }
-    }
-    if (!PollFor(handle.fd(), POLLIN, Left(deadline))) return -2;
+    if (!PollUntil(handle.fd(), POLLIN, deadline)) return -2;
     ssize_t received = -1;
     do {
       received = recv(handle.fd(), bytes, static_cast<size_t>(size), 0);
@@ -249,7 +203,7 @@ int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::stea
   }
   // Unless the session holds data already, a read now would mostly find
   // nothing: one wasted system call per block.
-  if (!handle.tls->HasPending() && !PollFor(handle.fd(), POLLIN, Left(deadline))) return -2;
+  if (!handle.tls->HasPending() && !PollUntil(handle.fd(), POLLIN, deadline)) return -2;
   for (;;) {
     const int rc = handle.tls->Read(bytes, size);
     if (rc > 0) return rc;
@@ -258,8 +212,8 @@ int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::chrono::stea
       return rc == tls::Session::kClosed ? 0 : -1;
     }
     // A shutdown by Close makes the descriptor ready; the read then fails.
-    if (!PollFor(handle.fd(), rc == tls::Session::kWantWrite ? POLLOUT : POLLIN, Left(deadline))) return -2;
-    if (Left(deadline).count() == 0) {
+    if (!PollUntil(handle.fd(), rc == tls::Session::kWantWrite ? POLLOUT : POLLIN, deadline)) return -2;
+    if (Passed(deadline)) {
       // Ready at the very end: one more try, then the wait is over.
       const int last = handle.tls->Read(bytes, size);
       if (last > 0) return last;
@@ -288,7 +242,7 @@ void TCPSocket::Shutdown() {
 
 bool TCPSocket::recvMsg(int waitSeconds) {
   const auto handle = CurrentHandle();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+  const std::int64_t deadline = DeadlineIn(std::chrono::seconds(waitSeconds));
   int received = -1;
   int error = EBADF;
   char raw[kBufferSize];
@@ -313,7 +267,7 @@ bool TCPSocket::recvMsg(int waitSeconds) {
     }
     char* target = handle->body ? raw : m_buffer;
     const bool holding = handle->body && handle->body->HoldsPossibleHeader();
-    const auto until = holding ? std::min(deadline, std::chrono::steady_clock::now() + kHeldDataWait) : deadline;
+    const std::int64_t until = holding ? std::min(deadline, DeadlineIn(kHeldDataWait)) : deadline;
     received = ReadSome(*handle, target, kBufferSize, until, error);
     // A pause or the caster's end shows that held bytes were data after all.
     if (holding && received <= 0) {
@@ -345,7 +299,7 @@ bool TCPSocket::recvMore(std::chrono::milliseconds wait) {
   const int room = kBufferSize - m_len;
   if (!handle || room <= 0 || m_len < 0) return false;
   int error = 0;
-  const int received = ReadSome(*handle, m_buffer + m_len, room, std::chrono::steady_clock::now() + wait, error);
+  const int received = ReadSome(*handle, m_buffer + m_len, room, DeadlineIn(wait), error);
   if (received <= 0) return false;
   m_len += static_cast<std::int32_t>(received);
   m_buffer[m_len] = 0;
@@ -357,7 +311,7 @@ bool TCPSocket::recvAppend(std::string& out, std::chrono::milliseconds wait) {
   if (!handle) return false;
   char raw[kBufferSize];
   int error = 0;
-  const int received = ReadSome(*handle, raw, kBufferSize, std::chrono::steady_clock::now() + wait, error);
+  const int received = ReadSome(*handle, raw, kBufferSize, DeadlineIn(wait), error);
   if (received <= 0) return false;
   out.append(raw, static_cast<std::size_t>(received));
   return true;

@@ -105,11 +105,11 @@ class TCPSocket {
   std::shared_ptr<Handle> CurrentHandle();
   bool Wait(short events, int seconds);
   bool SendAll(const char* bytes, int length);
-  bool ConnectOne(const char* host, int port, std::chrono::steady_clock::time_point deadline);
+  bool ConnectOne(const char* host, int port, std::int64_t deadline);
   // Bytes read (> 0), 0 when the peer closed, -1 on an error, -2 when
   // nothing came by `deadline`.
-  static int ReadSome(Handle& handle, char* bytes, int size, std::chrono::steady_clock::time_point deadline,
-                      int& error);
+  // `deadline` is in MonotonicMilliseconds.
+  static int ReadSome(Handle& handle, char* bytes, int size, std::int64_t deadline, int& error);
 
   std::string m_strBodyProblem;  // the receiving thread's
 

@@ -8,6 +8,7 @@
 #include <ctime>
 
 #include "net/OpenSsl.h"
+#include "platform/Clock.h"
 
 namespace tls {
 
@@ -66,18 +67,6 @@ SSL_CTX* NewContext(const OpenSsl& api, std::string& problem) {
   return context;
 }
 
-bool WaitFor(int fd, short events, std::chrono::steady_clock::time_point deadline) {
-  for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now()).count();
-    if (left <= 0) return false;
-    pollfd entry{fd, events, 0};
-    const int rc = poll(&entry, 1, static_cast<int>(left));
-    if (rc < 0 && errno == EINTR) continue;
-    return rc != 0;
-  }
-}
-
 // OpenSSL writes with write(), which raises SIGPIPE when the caster has
 // gone. For the calls into a session the signal is held back on this
 // thread, and one it raised is taken off before it is let through again.
@@ -125,7 +114,7 @@ Session::~Session() {
   if (m_ssl != nullptr) m_api->SSL_free(m_ssl);
 }
 
-bool Session::Handshake(int fd, const std::string& host, std::chrono::steady_clock::time_point deadline,
+bool Session::Handshake(int fd, const std::string& host, std::int64_t deadline,
                         std::string& problem) {
   m_api = LoadOpenSsl(problem);
   if (m_api == nullptr) return false;
@@ -165,7 +154,8 @@ bool Session::Handshake(int fd, const std::string& host, std::chrono::steady_clo
     }
     if (rc == 1) return true;
     if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-      if (!WaitFor(fd, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, deadline)) {
+      if (platform::MonotonicMilliseconds() >= deadline ||
+          !platform::WaitUntil(fd, error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, deadline)) {
         problem = "TLS handshake timed out";
         return false;
       }

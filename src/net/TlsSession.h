@@ -29,9 +29,9 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Handshakes on `fd` by `deadline`. `host` is the name or address the user
+  // Handshakes on `fd` by `deadline` (MonotonicMilliseconds). `host` is the name or address the user
   // gave. False with `problem` saying which check failed.
-  bool Handshake(int fd, const std::string& host, std::chrono::steady_clock::time_point deadline,
+  bool Handshake(int fd, const std::string& host, std::int64_t deadline,
                  std::string& problem);
   // Bytes read or written (> 0), or one of Result.
   int Read(char* bytes, int size);

@@ -66,8 +66,8 @@ TEST(SourceTableDownload, SixteenMebibytesAreStoredAndOneByteMoreIsRefused) {
   testing_support::TempDir dir;
   TCPSocket closed;  // no connection: the first block is all the caster sends
   using Outcome = ReceivedSourceTable::Outcome;
-  for (const auto& [size, outcome] : {std::pair{kMaxSourceTableBytes, Outcome::Complete},
-                                      std::pair{kMaxSourceTableBytes + 1, Outcome::TooLarge}}) {
+  constexpr size_t k16MiB = 16 * 1024 * 1024;
+  for (const auto& [size, outcome] : {std::pair{k16MiB, Outcome::Complete}, std::pair{k16MiB + 1, Outcome::TooLarge}}) {
     const std::string table = std::string(size - 16, 'x') + "ENDSOURCETABLE\r\n";
     EXPECT_EQ(ReceiveSourceTable(closed, table, platform::WidenLocal(dir.File("sourcetable.dat"))).outcome, outcome)
         << size;

@@ -1,10 +1,12 @@
 // Replies as real casters send them, replayed byte for byte in chosen
 // pieces: the source-table download, a refusal, a broken download, stream
 // bytes in the reply's first block, and a caster that never answers.
-#include "app/ReplayCaster.h"
 #include "app/StreamingFixture.h"
+#include "support/ScriptedCaster.h"
 
+using testing_support::CasterScript;
 using testing_support::ReadFileBytes;
+using testing_support::ScriptedCaster;
 using testing_support::TestDataPath;
 
 namespace {
@@ -24,9 +26,9 @@ std::vector<std::string> SplitInsideMarker(const std::string& reply) {
 
 class DownloadTest : public StreamingTest {
  protected:
-  // Runs one source-table update against the replay caster; answers the
+  // Runs one source-table update against the scripted caster; answers the
   // status it ended with.
-  std::wstring Update(ReplayCaster& caster, std::vector<std::wstring>* streams = nullptr) {
+  std::wstring Update(ScriptedCaster& caster, std::vector<std::wstring>* streams = nullptr) {
     Configure(caster.port(), "", /*output=*/1);
     dir.Write("sourcetable.dat", kOldTable);
     CFieldcastDlg dlg;
@@ -58,24 +60,24 @@ TEST_F(DownloadTest, RealTablesAreStoredByteForByteWhateverTheBlockBorders) {
     SCOPED_TRACE(name);
     const std::string reply = ReadFileBytes(TestDataPath(name));
     ASSERT_EQ(reply.rfind("SOURCETABLE 200 OK", 0), 0u);
-    ReplayCaster caster(SplitInsideMarker(reply));
+    ScriptedCaster caster({CasterScript{SplitInsideMarker(reply)}});
     std::vector<std::wstring> streams;
     EXPECT_EQ(Update(caster, &streams), L"Updated source table.");
     EXPECT_EQ(dir.Read("sourcetable.dat"), reply.substr(reply.find('\n') + 1));
     EXPECT_GT(streams.size(), 1u);
-    EXPECT_EQ(caster.LastRequest().rfind("GET / HTTP/1.0\r\n", 0), 0u);
+    EXPECT_EQ(caster.Requests().back().rfind("GET / HTTP/1.0\r\n", 0), 0u);
   }
 }
 
 TEST_F(DownloadTest, ACasterWithoutATableIsToldPlainly) {
-  ReplayCaster caster({"SOURCETABLE 200 OK\r\n", "NO SOURCETABLE AVAILABLE"});
+  ScriptedCaster caster({CasterScript{{"SOURCETABLE 200 OK\r\n", "NO SOURCETABLE AVAILABLE"}}});
   EXPECT_EQ(Update(caster), L"NO SOURCETABLE AVAILABLE");
   EXPECT_EQ(dir.Read("sourcetable.dat"), "NO SOURCETABLE AVAILABLE;\n ENDSOURCETABLE");
 }
 
 TEST_F(DownloadTest, ABrokenDownloadKeepsThePreviousTable) {
   const std::string reply = ReadFileBytes(TestDataPath("sourcetables/sapos-ni-gnsmart-ntrip1-2026.sourcetable"));
-  ReplayCaster caster({reply.substr(0, reply.find("ENDSOURCETABLE") - 10)});  // the caster dies mid-table
+  ScriptedCaster caster({CasterScript{{reply.substr(0, reply.find("ENDSOURCETABLE") - 10)}}});  // the caster dies mid-table
   std::vector<std::wstring> streams;
   EXPECT_EQ(Update(caster, &streams), L"ERROR: source table not updated");
   EXPECT_EQ(dir.Read("sourcetable.dat"), kOldTable);
@@ -86,7 +88,8 @@ TEST_F(DownloadTest, ABrokenDownloadKeepsThePreviousTable) {
 TEST_F(DownloadTest, StreamBytesInTheReplysFirstBlockReachTheReceiver) {
   // A zero byte inside the block, as RTCM frames carry them.
   const std::string rtcmStart("\xD3\x00\x13", 3);
-  ReplayCaster caster({"ICY 200 OK\r\n" + rtcmStart + "first-block-data", "second-block-data"}, ReplayCaster::After::Hold);
+  ScriptedCaster caster(
+      {CasterScript{{"ICY 200 OK\r\n" + rtcmStart + "first-block-data", "second-block-data"}, /*hold=*/true}});
   Configure(caster.port(), "", /*output=*/0);
   ReceiverReader reader(pty);
   CFieldcastDlg dlg;
@@ -100,11 +103,11 @@ TEST_F(DownloadTest, StreamBytesInTheReplysFirstBlockReachTheReceiver) {
 }
 
 TEST_F(DownloadTest, ACasterThatNeverAnswersIsReportedInWords) {
-  ReplayCaster caster({}, ReplayCaster::After::Hold);
+  ScriptedCaster caster({CasterScript{{}, /*hold=*/true}});
   Configure(caster.port(), "", /*output=*/1);
   CFieldcastDlg dlg;
   display.Do([&] { dlg.NotifyCommand(IDC_START, 0); })
-      .WaitUntil([&] { return dlg.m_bRunning == 0; })
+      .WaitUntil(ClockRunningUntil([&] { return dlg.m_bRunning == 0; }))
       .Key(VK_F1);
   dlg.DoModal();
   EXPECT_EQ(display.Info().statusLine, L"ERROR: No reply from Server within 20 seconds.");

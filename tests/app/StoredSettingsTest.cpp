@@ -31,31 +31,26 @@ TEST(StoredSettings, RestoreSplitsTheCredentialTextAtTheFirstColon) {
   }
 }
 
+// Unknown words keep the previous codes; a baud rate from an edited file
+// that no list offers is still taken; COM10 is not read as COM1.
 TEST(StoredSettings, ConvertSettingsDerivesThePortNumbers) {
+  const struct {
+    const wchar_t *port, *baud, *parity, *stopBits;
+    int codes[5];  // port, baud rate, data bits, parity, stop bits
+  } cases[] = {{L"COM3", L"9600", L"even parity", L"2 stop bits", {3, 9600, 7, 2, 2}},
+               {L"COM10", L"115200", L"mark parity", L"1.5 stop bits", {10, 115200, 7, 2, 1}}};
   CComPortDlg dlg;
-  dlg.m_strPort = L"COM3";
-  dlg.m_strBaud = L"9600";
   dlg.m_strDataBits = L"7 data bits";
-  dlg.m_strParity = L"even parity";
-  dlg.m_strStopBits = L"2 stop bits";
-  dlg.ConvertSettings();
-  EXPECT_EQ(dlg.m_nComPort, 3);
-  EXPECT_EQ(dlg.m_nBaudRate, 9600);
-  EXPECT_EQ(dlg.m_nByteSize, 7);
-  EXPECT_EQ(dlg.m_nParityCode, 2);
-  EXPECT_EQ(dlg.m_nStopBitsCode, 2);
-
-  // Unknown words keep the previous codes; a baud rate from an edited file
-  // that no list offers is still taken; COM10 is not read as COM1.
-  dlg.m_strPort = L"COM10";
-  dlg.m_strBaud = L"115200";
-  dlg.m_strParity = L"mark parity";
-  dlg.m_strStopBits = L"1.5 stop bits";
-  dlg.ConvertSettings();
-  EXPECT_EQ(dlg.m_nComPort, 10);
-  EXPECT_EQ(dlg.m_nBaudRate, 115200);
-  EXPECT_EQ(dlg.m_nParityCode, 2);
-  EXPECT_EQ(dlg.m_nStopBitsCode, 1);
+  for (const auto& c : cases) {
+    dlg.m_strPort = c.port;
+    dlg.m_strBaud = c.baud;
+    dlg.m_strParity = c.parity;
+    dlg.m_strStopBits = c.stopBits;
+    dlg.ConvertSettings();
+    const int codes[] = {dlg.m_nComPort, static_cast<int>(dlg.m_nBaudRate), dlg.m_nByteSize, dlg.m_nParityCode,
+                         dlg.m_nStopBitsCode};
+    EXPECT_TRUE(std::equal(codes, codes + 5, c.codes)) << testing::PrintToString(codes);
+  }
 }
 
 TEST(StoredSettings, CredentialsComeFromTheActiveBrandingAndAreEncodedWhole) {

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/MainWindowFixture.h"
+#include "platform/Clock.h"
 #include "support/PtyPair.h"
 #include "support/Str2StrCaster.h"
 
@@ -72,6 +73,14 @@ class StreamingTest : public MainWindowTest {
         last = std::chrono::steady_clock::now();
       }
       return false;
+    };
+  }
+  // `condition`, moving the program's clock a second on at every look, so
+  // that a 20-second silence or a reconnection wait passes in moments.
+  static std::function<bool()> ClockRunningUntil(std::function<bool()> condition) {
+    return [condition] {
+      platform::AdvanceMonotonicClock(1000);
+      return condition();
     };
   }
   static testing_support::Str2StrOptions Options(const std::string& user = {}, const std::string& password = {}) {

@@ -3,7 +3,7 @@
 // stream chosen in the main window.
 #include <gtest/gtest.h>
 
-#include "app/ReplayCaster.h"
+#include "support/ScriptedCaster.h"
 #include "support/TempDir.h"
 #include "support/SettingsIni.h"
 #include "support/Tmux.h"
@@ -13,7 +13,7 @@ using namespace testing_support;
 
 TEST(TerminalSession, StreamDetailsPageScrollAndSelect) {
   // A real caster's table reply, served to the program's table request.
-  ReplayCaster caster({ReadFileBytes(TestDataPath("sourcetables/sapos-ni-gnsmart-ntrip1-2026.sourcetable"))});
+  ScriptedCaster caster({CasterScript{{ReadFileBytes(TestDataPath("sourcetables/sapos-ni-gnsmart-ntrip1-2026.sourcetable"))}}});
   TempDir dir;
   dir.Write("GNSS.ini", SettingsIni{.caster = LocalCaster(caster.port())}.Text());
   Tmux tmux(ShellQuote(ProgramPath()) + " --dir " + ShellQuote(dir.path()));

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include "net/TCPSocket.h"
+#include "platform/Clock.h"
 #include "platform/Trace.h"
 #include "support/ListeningSocket.h"
 #include "support/Process.h"
@@ -72,32 +74,57 @@ TEST_F(Connected, ABurstArrivesByteForByteHoweverThePeerSplitsIt) {
   }
 }
 
+// A block is at most 500 bytes: 500 arrive whole and terminated, the 501st
+// byte on comes with the next receive.
 TEST_F(Connected, AFullBlockIsReceivedWholeAndTerminated) {
-  ASSERT_TRUE(listener.Send(Pattern(TCPSocket::kBufferSize) + "next"));
+  ASSERT_TRUE(listener.Send(Pattern(500) + "next"));
   // One send on loopback arrives as one segment: the first receive sees all 504 bytes.
   ASSERT_TRUE(socket.recvMsg(5));
-  EXPECT_EQ(socket.m_len, TCPSocket::kBufferSize);
-  EXPECT_EQ(std::string(socket.m_buffer, TCPSocket::kBufferSize), Pattern(TCPSocket::kBufferSize));
-  EXPECT_EQ(socket.m_buffer[TCPSocket::kBufferSize], '\0');
+  EXPECT_EQ(socket.m_len, 500);
+  EXPECT_EQ(std::string(socket.m_buffer, 500), Pattern(500));
+  EXPECT_EQ(socket.m_buffer[500], '\0');
   ASSERT_TRUE(socket.recvMsg(5));
   EXPECT_STREQ(socket.m_buffer, "next");
 }
 
-// Short waits poll; long ones (a stream's) wait in the receive itself, with
-// the socket's receive timeout: silence is a timeout either way, and data
-// after it still arrives.
-TEST_F(Connected, SilenceLeavesTheBufferAsItWas) {
-  for (const int seconds : {1, 3}) {
-    std::memcpy(socket.m_buffer, "GET / HTTP/1.0\r\n", 17);
-    socket.m_len = 16;
-    EXPECT_FALSE(socket.recvMsg(seconds)) << seconds;
-    EXPECT_EQ(socket.m_nLastError, ETIMEDOUT) << seconds;
-    EXPECT_EQ(socket.m_len, 16) << seconds;
-    EXPECT_STREQ(socket.m_buffer, "GET / HTTP/1.0\r\n") << seconds;
-    ASSERT_TRUE(listener.Send("late"));
-    ASSERT_TRUE(socket.recvMsg(seconds)) << seconds;
-    EXPECT_STREQ(socket.m_buffer, "late") << seconds;
+// recvMsg with its full 20-second wait on a thread of its own, begun once
+// the thread sleeps in the kernel: its deadline is set by then.
+struct WaitingReceive {
+  explicit WaitingReceive(TCPSocket& socket) : thread([this, &socket] {
+    tid = gettid();
+    result = socket.recvMsg();
+    done = true;
+  }) {
+    EXPECT_TRUE(WaitFor([&] {
+      std::ifstream stat("/proc/self/task/" + std::to_string(tid) + "/stat");
+      std::string line;
+      std::getline(stat, line);
+      const std::size_t name = line.rfind(')');  // the state follows the thread's name
+      return tid != 0 && name != std::string::npos && line.size() > name + 2 && line[name + 2] == 'S';
+    }));
   }
+  ~WaitingReceive() { thread.join(); }
+  bool EndsWithin(std::chrono::milliseconds wait) { return WaitFor([&] { return done.load(); }, wait); }
+  std::atomic<pid_t> tid{0};
+  std::atomic<bool> done{false}, result{true};
+  std::thread thread;
+};
+
+// Silence on a stream runs on the program's clock: 19 s leave the receive
+// waiting, 20 s end it at once, and the buffer keeps what it held. (Real
+// time passes too, hence the short looks in between.)
+TEST_F(Connected, TwentySecondsOfSilenceEndAReceiveAndNineteenDoNot) {
+  std::memcpy(socket.m_buffer, "GET / HTTP/1.0\r\n", 17);
+  socket.m_len = 16;
+  WaitingReceive receive(socket);
+  platform::AdvanceMonotonicClock(19'000);
+  EXPECT_FALSE(receive.EndsWithin(std::chrono::milliseconds(300)));
+  platform::AdvanceMonotonicClock(1'000);
+  EXPECT_TRUE(receive.EndsWithin(std::chrono::seconds(2)));
+  EXPECT_FALSE(receive.result);
+  EXPECT_EQ(socket.m_nLastError, ETIMEDOUT);
+  EXPECT_EQ(socket.m_len, 16);
+  EXPECT_STREQ(socket.m_buffer, "GET / HTTP/1.0\r\n");
 }
 
 TEST_F(Connected, PeerClosingIsAFailedReadWithNoBytes) {
@@ -119,17 +146,10 @@ TEST_F(Connected, SendAndSendMsgDeliverExactly) {
 }
 
 TEST_F(Connected, CloseFromAnotherThreadEndsAWaitingReceiveAtOnce) {
-  std::atomic<bool> done{false};
-  std::atomic<bool> result{true};
-  std::thread receiver([&] {
-    result = socket.recvMsg();  // the full 20-second wait
-    done = true;
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // let it enter the wait
+  WaitingReceive receive(socket);
   socket.Close();
-  EXPECT_TRUE(WaitFor([&] { return done.load(); }, kWakeDeadline));
-  receiver.join();
-  EXPECT_FALSE(result);
+  EXPECT_TRUE(receive.EndsWithin(kWakeDeadline));
+  EXPECT_FALSE(receive.result);
   EXPECT_FALSE(socket.m_bConnected);
   EXPECT_FALSE(socket.Send("x", 1));
 }
@@ -152,23 +172,24 @@ TEST_F(Connected, ReconnectingWhileAnotherThreadReceivesIsRaceFree) {
   receiver.join();
 }
 
-TEST(TCPSocket, ConnectWhereNothingListensFailsAndASecondConnectWorks) {
+// Without a connection every call fails harmlessly, and a failed connect
+// (nothing listens, or a host that is not numeric text) leaves a socket the
+// next connect still uses.
+TEST(TCPSocket, FailedOrMissingConnectionsLeaveTheSocketUsable) {
   TCPSocket socket;
-  const int port = testing_support::PickFreePort();
-  EXPECT_FALSE(socket.Connect("127.0.0.1", port));
+  EXPECT_FALSE(socket.recvMsg(1));
+  EXPECT_EQ(socket.m_len, 0);
+  EXPECT_FALSE(socket.Send("x", 1));
+  EXPECT_FALSE(socket.sendMsg());
+  socket.Close();  // closing twice is harmless
+  socket.Close();
+  for (const char* host : {"caster.example", "", "256.1.1.1"}) EXPECT_FALSE(socket.Connect(host, 2101)) << host;
+  EXPECT_FALSE(socket.Connect("127.0.0.1", testing_support::PickFreePort()));
   EXPECT_FALSE(socket.m_bConnected);
   ListeningSocket listener;
   EXPECT_TRUE(socket.Connect("127.0.0.1", listener.port()));
   EXPECT_TRUE(socket.m_bConnected);
   EXPECT_TRUE(listener.Accept());
-}
-
-TEST(TCPSocket, HostThatIsNotDottedTextFailsToConnect) {
-  TCPSocket socket;
-  for (const char* host : {"caster.example", "", "256.1.1.1"}) {
-    EXPECT_FALSE(socket.Connect(host, 2101)) << host;
-    EXPECT_FALSE(socket.m_bConnected);
-  }
 }
 
 // The debug trace gets the class's two texts, each on a line of its own.
@@ -201,16 +222,6 @@ TEST(TCPSocket, FailuresWriteTheirDiagnosticTexts) {
   platform::SetTraceTarget(platform::TraceTarget::StandardError);
   EXPECT_EQ(dir.Read("trace.log"),
             "ERROR: CreateSocket TCPSocket.\nERROR: CreateSocket TCPSocket.\nError with recvMsg TCPSocket.\n");
-}
-
-TEST(TCPSocket, OperationsWithoutASocketFail) {
-  TCPSocket socket;
-  EXPECT_FALSE(socket.recvMsg(1));
-  EXPECT_EQ(socket.m_len, 0);
-  EXPECT_FALSE(socket.Send("x", 1));
-  EXPECT_FALSE(socket.sendMsg());
-  socket.Close();  // closing twice is harmless
-  socket.Close();
 }
 
 }  // namespace

@@ -24,11 +24,15 @@ struct FramingCase {
   size_t cas, net, str;
 };
 
-class Framing : public testing::TestWithParam<FramingCase> {};
-
-TEST_P(Framing, FindsTheRecordsTheRulesAllow) {
+// Each test reads its text from a file of its own.
+struct WithFile {
   testing_support::TempDir dir;
   SourceTable table;
+};
+struct Framing : testing::TestWithParam<FramingCase>, WithFile {};
+struct SourceTableFraming : testing::Test, WithFile {};
+
+TEST_P(Framing, FindsTheRecordsTheRulesAllow) {
   const FramingCase& c = GetParam();
   EXPECT_EQ(ReadText(dir, c.text, table), c.ok);
   EXPECT_EQ(table.m_broadcasterTable.size(), c.cas);
@@ -67,9 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
         FramingCase{"EmptyFileIsNoTable", "", false, 0, 0, 0}),
     [](const testing::TestParamInfo<FramingCase>& p) { return std::string(p.param.name); });
 
-TEST(SourceTableFraming, CarriageReturnsStayOnlyInTheLastField) {
-  testing_support::TempDir dir;
-  SourceTable table;
+TEST_F(SourceTableFraming, CarriageReturnsStayOnlyInTheLastField) {
   ASSERT_TRUE(ReadText(dir, kCas.substr(0, kCas.size() - 1) + "\r\n" + Net("NETA", "\r\n") +
                                 Str("MP", "Town", "RTCM 3.0", "2", "GPS", "NETA", "1", "\r\n") + "ENDSOURCETABLE\r\n",
                       table));
@@ -83,9 +85,7 @@ TEST(SourceTableFraming, CarriageReturnsStayOnlyInTheLastField) {
   EXPECT_EQ(table.m_broadcasterTable.at(0).longitude, L"8.6");
 }
 
-TEST(SourceTableFraming, ExtraFieldsJoinTheLastOne) {
-  testing_support::TempDir dir;
-  SourceTable table;
+TEST_F(SourceTableFraming, ExtraFieldsJoinTheLastOne) {
   ASSERT_TRUE(ReadText(dir, "CAS;h;2101;id;op;1;DEU;1;2;fb;2102;a;b;\n" + Net("N").substr(0, Net("N").size() - 1) +
                                 ";x;y\nSTR;m;i;f;d;0;GPS;N;c;1;2;0;0;g;z;N;N;1;misc;20th;\nENDSOURCETABLE",
                       table));
@@ -95,9 +95,7 @@ TEST(SourceTableFraming, ExtraFieldsJoinTheLastOne) {
   EXPECT_EQ(table.m_cityTable.at(0).misc, L"misc;20th;");
 }
 
-TEST(SourceTableFraming, ShortStreamTakesItsTailFromTheNextLine) {
-  testing_support::TempDir dir;
-  SourceTable table;
+TEST_F(SourceTableFraming, ShortStreamTakesItsTailFromTheNextLine) {
   ASSERT_TRUE(ReadText(dir, kStr18 + kStr + "ENDSOURCETABLE", table));
   const _CityTableEntry& s = table.m_cityTable.at(0);
   EXPECT_EQ(s.mountpoint, L"MP18");
@@ -105,9 +103,7 @@ TEST(SourceTableFraming, ShortStreamTakesItsTailFromTheNextLine) {
   EXPECT_EQ(s.misc, L"MP01;Town;RTCM 2.3;1(1),3(10);0;GPS;NETA;DEU;50.10;8.60;0;0;gen;none;N;N;2400;misc");
 }
 
-TEST(SourceTableFraming, UnopenableOrUnreadableFileIsFalseAndEmpty) {
-  testing_support::TempDir dir;
-  SourceTable table;
+TEST_F(SourceTableFraming, UnopenableOrUnreadableFileIsFalseAndEmpty) {
   ASSERT_TRUE(ReadText(dir, kCas + Net("NETA") + kStr + "ENDSOURCETABLE", table));
   table.m_strFileName = platform::WidenLocal(dir.File("missing.dat"));
   EXPECT_FALSE(table.ReadSourceTable());
@@ -121,11 +117,11 @@ TEST(SourceTableFraming, UnopenableOrUnreadableFileIsFalseAndEmpty) {
 
 // No table the program stores is larger than it downloads; a larger file
 // would hold the window while it is read.
-TEST(SourceTableFraming, AFileIsReadUpToTheDownloadLimitAndNoFurther) {
-  testing_support::TempDir dir;
+TEST_F(SourceTableFraming, AFileIsReadUpToTheDownloadLimitAndNoFurther) {
   const std::string records = kCas + Net("NETA") + kStr;
   const std::string end = "ENDSOURCETABLE\n";
-  for (const size_t size : {kMaxSourceTableBytes, kMaxSourceTableBytes + 1}) {
+  constexpr size_t k16MiB = 16 * 1024 * 1024;
+  for (const size_t size : {k16MiB, k16MiB + 1}) {
     SCOPED_TRACE(size);
     std::string text = records;
     text.reserve(size);
@@ -133,14 +129,13 @@ TEST(SourceTableFraming, AFileIsReadUpToTheDownloadLimitAndNoFurther) {
     while (size - text.size() - end.size() > 200) text += "X;" + std::string(97, 'x') + "\n";
     text += "X;" + std::string(size - text.size() - end.size() - 3, 'x') + "\n" + end;
     ASSERT_EQ(text.size(), size);
-    SourceTable table;
-    EXPECT_EQ(ReadText(dir, text, table), size == kMaxSourceTableBytes);
-    EXPECT_EQ(table.m_cityTable.size(), size == kMaxSourceTableBytes ? 1u : 0u);
+    SourceTable fresh;
+    EXPECT_EQ(ReadText(dir, text, fresh), size == k16MiB);
+    EXPECT_EQ(fresh.m_cityTable.size(), size == k16MiB ? 1u : 0u);
   }
 }
 
-TEST(SourceTableFraming, DefaultFileLiesInTheProgramDirectory) {
-  const SourceTable table;
+TEST_F(SourceTableFraming, DefaultFileLiesInTheProgramDirectory) {
   const std::wstring suffix = L"/sourcetable.dat";
   ASSERT_GT(table.m_strFileName.size(), suffix.size());
   EXPECT_EQ(table.m_strFileName.substr(table.m_strFileName.size() - suffix.size()), suffix);

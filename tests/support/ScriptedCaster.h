@@ -1,8 +1,9 @@
 #pragma once
 // A hostile caster on 127.0.0.1: after each request it runs the test's
-// script, which may trickle, flood or fall silent, then closes. Unlike the
-// replay caster it keeps every request and tells whether it is still
-// sending, so a test can see that the client gave up before the caster did.
+// script, which may trickle, flood or fall silent, or replays a recorded
+// reply in pieces, then closes. It keeps every request and tells whether it
+// is still sending, so a test can see that the client gave up before the
+// caster did.
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>

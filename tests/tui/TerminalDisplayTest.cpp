@@ -171,14 +171,25 @@ TEST_F(TerminalDisplayTest, OnlyALoneEscIsBackAndUnlistedMouseReportsStillClick)
   }
 }
 
-TEST_F(TerminalDisplayTest, ATerminalSmallerThanTheScreenSaysSo) {
-  pty.Resize(30, 10);
-  Open();
-  Canvas canvas(30, 10);
-  canvas.Text(0, 9, L"status", 6, kDefault, kDefault);
-  display->Show(canvas, {});
-  EXPECT_TRUE(pty.WaitForOutput("Window too small: 40x16 needed")) << pty.Output();
-  EXPECT_EQ(pty.Output().find("status"), std::string::npos);
+// The window needs 40x16 cells: one column or one row less says so instead
+// of a clipped window that would hide the status line and the soft keys.
+TEST(TerminalDisplaySize, TheWindowIsDrawnFromFortyBySixteenCellsOn) {
+  const struct {
+    int columns, rows;
+    bool drawn;
+  } sizes[] = {{40, 16, true}, {39, 16, false}, {40, 15, false}, {30, 10, false}};
+  for (const auto& size : sizes) {
+    SCOPED_TRACE(std::to_string(size.columns) + "x" + std::to_string(size.rows));
+    PseudoTerminal pty{size.columns, size.rows};
+    TerminalDisplay display(pty.SlaveInput(), pty.SlaveOutput(), "xterm-256color");
+    Canvas canvas(size.columns, size.rows);
+    canvas.Text(0, size.rows - 1, L"status", 6, kDefault, kDefault);
+    display.Show(canvas, {});
+    const char* shown = size.drawn ? "status" : "Window too small: 40x16 needed";
+    EXPECT_TRUE(pty.WaitForOutput(shown)) << pty.Output();
+    EXPECT_EQ(pty.Output().find(size.drawn ? "too small" : "status"), std::string::npos);
+    display.Shutdown();
+  }
 }
 
 TEST_F(TerminalDisplayTest, ResizeWakesTheLoopAndShrinksTheCanvas) {
