@@ -47,6 +47,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# OpenSSL is loaded only for https:// casters (dlopen), so dpkg-shlibdeps
+# cannot see it: named here (its package took the t64 name in trixie).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libssl3 | libssl3t64")
 set(CPACK_STRIP_FILES ON)
 # An administrator's edits of the defaults survive upgrades.
 file(WRITE ${CMAKE_BINARY_DIR}/packaging/conffiles "/etc/fieldcast/GNSS.ini\n/etc/fieldcast/CorvoNet.ini\n")

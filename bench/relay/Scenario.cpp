@@ -240,6 +240,10 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan) {
     return r;
   }
   const std::string log = dir + "/program.log";
+  // The watch is fed every block anyway; these add what a service that
+  // watches the stream does once a second.
+  if (setup.health)
+    extra.insert(extra.end(), {"--status-file", dir + "/health.txt", "--health-interval", "1"});
   Reader reader(pty.master);
   reader.Start();
   Program program;

@@ -40,6 +40,8 @@ void Usage(std::ostream& out) {
          "  --scale F          multiply every scenario's time (and byte bound) by F\n"
          "  --window BYTES     in-flight bound of max-closed (default 32768)\n"
          "  --tls              https:// through a stunnel4 front (CA made by openssl)\n"
+         "  --health           the program writes a status file and a health line\n"
+         "                     every second (--status-file, --health-interval 1)\n"
          "  --keep-dir         keep each run's directory (GNSS.ini, program.log)\n"
          "  --verbose          show the program's output after each run\n"
          "  --selftest         check the stream analyser on synthetic faults and exit\n"
@@ -112,6 +114,8 @@ int main(int argc, char** argv) {
       window = std::strtoull(value().c_str(), nullptr, 10);
     } else if (a == "--tls") {
       setup.tls = true;
+    } else if (a == "--health") {
+      setup.health = true;
     } else if (a == "--keep-dir") {
       setup.keepDir = true;
     } else if (a == "--verbose") {

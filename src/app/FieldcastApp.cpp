@@ -15,6 +15,7 @@ bool CFieldcastApp::InitInstance() {
   dlg.m_bStartOnInit = m_bStartOnInit;
   dlg.m_ggaOptions = m_ggaOptions;
   dlg.m_bPrintStartLine = m_bPrintStartLine;
+  dlg.m_bCounterShown = m_bCounterShown;
   dlg.m_strBrandingOption = m_strBrandingOption;
   dlg.m_healthOptions = m_healthOptions;
   dlg.m_bExitOnRunError = m_bExitOnRunError;

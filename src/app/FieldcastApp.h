@@ -13,6 +13,7 @@ class CFieldcastApp : public CWinApp {
   bool m_bStartOnInit = false;
   GgaOptions m_ggaOptions;
   bool m_bPrintStartLine = false;
+  bool m_bCounterShown = true;
   std::string m_strBrandingOption;
   HealthOptions m_healthOptions;
   // Why Exit could not save the settings (empty when it could).

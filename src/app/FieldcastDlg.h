@@ -162,6 +162,9 @@ class CFieldcastDlg : public CDialog {
   bool m_bStartOnInit = false;
   // A service prints what each Start streams, from where, to where.
   bool m_bPrintStartLine = false;
+  // Whether the display shows the byte counter and progress bar; a
+  // service's log does not, so a stream never wakes its window for them.
+  bool m_bCounterShown = true;
   // --branding: "corvo" or "generic" overrides Colour= of GNSS.ini.
   std::string m_strBrandingOption;
   // Set by --gga-talkers and --gga-interval before the threads start.

@@ -145,7 +145,7 @@ bool CFieldcastDlg::SetRunStatus(unsigned run, const std::wstring& text) {
     std::lock_guard lock(m_runMutex);
     if (run != m_nRunId) return false;
     // The same text again (every block's "Writing data to ...") needs no refresh.
-    if (m_strStatus.Get() == text) return true;
+    if (m_strStatus.Equals(text)) return true;
     m_strStatus.Set(text);
   }
   ::PostMessage(m_hDlgWnd, WM_STATUS_REFRESH);

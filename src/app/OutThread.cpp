@@ -1,6 +1,8 @@
-// The output thread's steps: open the port, then block by block receive,
-// count and write the correction stream, watching each write's duration.
+// The output thread's steps: open the port, then block by block receive
+// and write the correction stream, watching each write's duration, and
+// count each block once it went out.
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -17,8 +19,8 @@ namespace {
 // far slower than the stream: the run stops instead of falling behind.
 constexpr std::int64_t kTooSlowMilliseconds = 20'000;
 constexpr unsigned kTooSlowPauseMilliseconds = 1000;
-// The counter and progress bar are refreshed at most 20 times a second
-// (the window promises at least 10 while bytes flow).
+// The counter and progress bar are refreshed at most 20 times a second,
+// the window's paint rate.
 constexpr std::int64_t kRefreshIntervalMilliseconds = 50;
 // The byte counter starts again from 0 past this count.
 constexpr int kMaxTotalBytes = 999'999'999;
@@ -40,7 +42,16 @@ std::wstring ByteCounterText(int totalBytes) {
   return std::wstring(text, text + std::strlen(text));
 }
 
-OutThread::OutThread() {
+// Made again only when the port's name changed: most blocks need it.
+const std::wstring& OutThread::WritingStatus(const SerialPort& port) {
+  if (m_strWritingPort != port.m_strName || m_strWriting.empty()) {
+    m_strWritingPort = port.m_strName;
+    m_strWriting = WithPort(L"Writing data to %s...", port.m_strName);
+  }
+  return m_strWriting;
+}
+
+OutThread::OutThread() : m_refresh(kRefreshIntervalMilliseconds) {
   OnStep(TM_OPEN_PORT, &OutThread::OnOpenPort);
   OnStep(TM_RECEIVE, &OutThread::OnReceive);
   OnStep(TM_DISPATCH, &OutThread::OnDispatch);
@@ -81,18 +92,22 @@ bool OutThread::TakePendingBlock() {
 
 void OutThread::OnReceive(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
-  // Before waiting for the next block, the window learns the last count.
-  if (m_bRefreshPending && !m_pDlg->m_socket.WaitReadable(0)) PostRefresh();
   if (!m_pDlg->m_socket.m_bConnected) {
     m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     return;
   }
-  if (!TakePendingBlock() && !m_pDlg->m_socket.recvMsg()) {
-    LostConnection(run);
-    return;
+  if (!TakePendingBlock()) {
+    // A counter refresh held back goes out when the stream pauses for the
+    // rest of its interval, so the window shows the last count.
+    if (const std::int64_t held = m_refresh.HeldFor(platform::MonotonicMilliseconds()); held >= 0) {
+      if (!m_pDlg->m_socket.WaitForData(std::chrono::milliseconds(held))) PostRefresh(run);
+    }
+    if (!m_pDlg->m_socket.recvMsg()) {
+      LostConnection(run);
+      return;
+    }
   }
-  CountBlock();
-  PostThreadMessage(TM_DISPATCH, run);
+  PostNextStep(TM_DISPATCH, run);
 }
 
 void OutThread::LostConnection(unsigned run) {
@@ -118,35 +133,41 @@ void OutThread::LostConnection(unsigned run) {
   m_pDlg->Reconnect(run);
 }
 
-void OutThread::CountBlock() {
-  int total = 0;
-  {
-    CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
-    total = m_pDlg->m_nTotalBytes += m_pDlg->m_socket.m_len;
-  }
+// Counted once the block went out (or was read, without output), under the
+// socket's lock: Stop resets the counters only after taking that lock, so
+// a block of the stopped run is never counted after the reset.
+void OutThread::CountBlock(unsigned run, int count) {
+  if (!m_pDlg->IsCurrentRun(run)) return;
+  int total = m_pDlg->m_nTotalBytes += count;
   m_pDlg->m_nProgressPos = total % m_pDlg->m_nProgressMax;
   if (total > kMaxTotalBytes) m_pDlg->m_nTotalBytes = total = 0;
-  m_pDlg->m_strBytes.Set(ByteCounterText(total));
-  // Every post wakes the window's thread; at a fast stream's rate those
-  // wake-ups cost more than the stream itself. The window hears at most
-  // every kRefreshInterval, and always once the stream pauses.
-  if (platform::MonotonicMilliseconds() - m_nLastRefreshMs >= kRefreshIntervalMilliseconds) PostRefresh();
-  else m_bRefreshPending = true;
+  m_bCounted = true;
 }
 
-void OutThread::PostRefresh() {
-  m_bRefreshPending = false;
-  m_nLastRefreshMs = platform::MonotonicMilliseconds();
+// After the lock: the window hears of the count at most every interval, and
+// a display that shows no counter (a service's log) never does.
+void OutThread::AfterCount(unsigned run) {
+  if (!m_bCounted || !m_pDlg->m_bCounterShown) return;
+  m_bCounted = false;
+  if (m_refresh.Changed(platform::MonotonicMilliseconds())) PostRefresh(run);
+}
+
+void OutThread::PostRefresh(unsigned run) {
+  if (!m_pDlg->IsCurrentRun(run)) return;  // Stop has reset the counter
+  // The text is made only for the window, not for every block.
+  m_pDlg->m_strBytes.Set(ByteCounterText(m_pDlg->m_nTotalBytes));
+  m_refresh.Told(platform::MonotonicMilliseconds());
   // One message for counter and bar: a second post would wake the window's
-  // thread again while it is already taking the first.
+  // thread again while it is already taking the first. A refresh that still
+  // waits in the window's queue takes this one in (the queue coalesces).
   ::PostMessage(m_hWndMain, WM_STATUS_REFRESH);
 }
 
 void OutThread::OnDispatch(unsigned run) {
   if (!m_pDlg->IsCurrentRun(run)) return;
   const int output = m_pDlg->m_settingsDlg.m_nOutputStored;
-  if (output == 0) PostThreadMessage(TM_WRITE_PORT, run);
-  else if (output == 1) PostThreadMessage(TM_NO_OUTPUT, run);
+  if (output == 0) PostNextStep(TM_WRITE_PORT, run);
+  else if (output == 1) PostNextStep(TM_NO_OUTPUT, run);
 }
 
 void OutThread::OnNoOutput(unsigned run) {
@@ -156,9 +177,11 @@ void OutThread::OnNoOutput(unsigned run) {
     CSingleLock lock(&m_pDlg->m_socket.m_mutex, true);
     count = std::clamp(m_pDlg->m_socket.m_len, 0, static_cast<int>(sizeof m_relayed));
     std::memcpy(m_relayed, m_pDlg->m_socket.m_buffer, static_cast<size_t>(count));
+    CountBlock(run, count);
   }
+  AfterCount(run);
   AfterRelay(count);
-  PostThreadMessage(TM_RECEIVE, run);
+  PostNextStep(TM_RECEIVE, run);
 }
 
 void OutThread::AfterRelay(int count) {
@@ -191,10 +214,12 @@ void OutThread::OnWritePort(unsigned run) {
     error = errno;
     elapsed = platform::MonotonicMilliseconds() - started;
     std::memcpy(m_relayed, port.m_buffer, static_cast<size_t>(std::clamp(written, 0, count)));
+    CountBlock(run, count);
   }
+  AfterCount(run);
   // The watch sees what reached the port, only after it did.
   AfterRelay(std::clamp(written, 0, count));
-  const std::string writtenOf = std::to_string(written) + " of " + std::to_string(count) + " bytes written";
+  const auto writtenOf = [&] { return std::to_string(written) + " of " + std::to_string(count) + " bytes written"; };
   // A receiver that stops reading (or holds its flow control) takes nothing
   // for as long as WriteAll waits: that port is too slow, whether or not it
   // took part of the block first. A write that ends short within the limit
@@ -202,18 +227,18 @@ void OutThread::OnWritePort(unsigned run) {
   if (written < count && elapsed <= kTooSlowMilliseconds) {
     if (m_pDlg->SetRunStatus(run, WithPort(L"ERROR: Failed send data to %s", port.m_strName))) {
       ReportFailureReason(PortDevice(port.m_nPortNo) + ": " + (error != 0 ? SystemReason(error) : "write failed") +
-                          ", " + writtenOf);
+                          ", " + writtenOf());
       m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
     }
     return;
   }
   if (elapsed <= kTooSlowMilliseconds) {
-    if (m_pDlg->SetRunStatus(run, WithPort(L"Writing data to %s...", port.m_strName))) PostThreadMessage(TM_RECEIVE, run);
+    if (m_pDlg->SetRunStatus(run, WritingStatus(port))) PostNextStep(TM_RECEIVE, run);
     return;
   }
   if (!m_pDlg->SetRunStatus(run, L"COM-Port too slow. Adjust Settings")) return;
   ReportFailureReason(PortDevice(port.m_nPortNo) + ": one block took " + std::to_string(elapsed / 1000) + " s, " +
-                      writtenOf);
+                      writtenOf());
   platform::Sleep(kTooSlowPauseMilliseconds);
   m_pDlg->PostRunMessage(run, WM_STREAM_STOP);
 }

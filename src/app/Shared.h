@@ -17,6 +17,11 @@ class Shared {
     std::lock_guard lock(m_mutex);
     return m_value;
   }
+  // Compares without a copy (a status text checked for every block).
+  bool Equals(const T& value) const {
+    std::lock_guard lock(m_mutex);
+    return m_value == value;
+  }
   void Set(T value) {
     std::lock_guard lock(m_mutex);
     m_value = std::move(value);

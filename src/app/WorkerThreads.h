@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/RefreshPacer.h"
 #include "app/StreamRecorder.h"
 #include "framework/WinThread.h"
 #include "serial/SerialPort.h"
@@ -98,18 +99,22 @@ class OutThread : public CStreamWorker {
   void OnNoOutput(unsigned run);
   void OnWritePort(unsigned run);
   bool TakePendingBlock();
-  void CountBlock();
-  void PostRefresh();
+  void CountBlock(unsigned run, int count);
+  void AfterCount(unsigned run);
+  void PostRefresh(unsigned run);
+  const std::wstring& WritingStatus(const SerialPort& port);
   void LostConnection(unsigned run);
   // After a block went out: the health watch and the recording get a copy.
   void AfterRelay(int count);
 
-  bool m_bRefreshPending = false;
+  RefreshPacer m_refresh;
+  bool m_bCounted = false;  // a block was counted since the window last heard
+  std::wstring m_strWritingPort;
+  std::wstring m_strWriting;
   // The block last relayed, copied while the port was still locked.
   char m_relayed[SerialPort::kBufferSize] = {};
   StreamRecorder m_recorder;
   bool m_bRecorderReady = false;
-  std::int64_t m_nLastRefreshMs = 0;
 };
 
 // The byte counter's text: "%d" below 1000, then "%1.3fk" and "%1.3fM"

@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
   app.m_bStartOnInit = options.start;
   app.m_ggaOptions = options.gga;
   app.m_bPrintStartLine = headless;
+  app.m_bCounterShown = !headless;
   app.m_strBrandingOption = options.branding;
   // Health lines are a service's; on a terminal the page (F3) shows the same.
   if (!headless) options.health.intervalSeconds = 0;

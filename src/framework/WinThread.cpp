@@ -66,10 +66,30 @@ void CWinThread::Run() {
     return;
   }
   for (;;) {
-    const MSG msg = m_queue.Take();
+    MSG msg = m_queue.Take();
     if (msg.message == WM_QUIT) break;
-    const auto handler = m_handlers.find(msg.message);
-    if (handler != m_handlers.end()) handler->second(msg.wParam, msg.lParam);
+    Dispatch(msg);
+    // Running the chosen step now is what posting it and taking it next
+    // would do while the queue is empty; otherwise it queues up behind.
+    while (m_bNextStep) {
+      m_bNextStep = false;
+      if (m_queue.Size() != 0) {
+        (void)PostThreadMessage(m_nextStep.message, m_nextStep.wParam, m_nextStep.lParam);
+        break;
+      }
+      const MSG next = m_nextStep;
+      Dispatch(next);
+    }
   }
   ExitInstance();
+}
+
+void CWinThread::Dispatch(const MSG& msg) {
+  const auto handler = m_handlers.find(msg.message);
+  if (handler != m_handlers.end()) handler->second(msg.wParam, msg.lParam);
+}
+
+void CWinThread::PostNextStep(UINT message, WPARAM wParam, LPARAM lParam) {
+  m_nextStep = MSG{0, message, wParam, lParam};
+  m_bNextStep = true;
 }

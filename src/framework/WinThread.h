@@ -41,9 +41,16 @@ class CWinThread {
   // The thread's message map: one handler per message number, registered by
   // the derived class's constructor.
   void OnThreadMessage(UINT message, Handler handler) { m_handlers[message] = std::move(handler); }
+  // For a handler on this thread: its next step. Posting it and taking it at
+  // once when nothing else waits costs a lock each way for every step, so
+  // the loop runs it straight after the handler then; anything already
+  // queued (a stop, another run's step, a quit) still goes first. One per
+  // handler; it replaces a PostThreadMessage to this thread.
+  void PostNextStep(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
  private:
   void Run();
+  void Dispatch(const MSG& msg);
 
   MessageQueue m_queue;
   std::map<UINT, Handler> m_handlers;
@@ -52,6 +59,9 @@ class CWinThread {
   std::condition_variable m_resumed;
   bool m_bResumed = false;
   bool m_bQuitPosted = false;
+  // This thread's own: the step its running handler chose to run next.
+  MSG m_nextStep{};
+  bool m_bNextStep = false;
 };
 
 constexpr int THREAD_PRIORITY_NORMAL = 3;  // the handheld's value for "normal"

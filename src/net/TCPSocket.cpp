@@ -201,6 +201,9 @@ int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::int64_t dead
     error = received < 0 ? errno : 0;
     return received < 0 ? -1 : static_cast<int>(received);
   }
+  // Unless the session holds data already, a read now would mostly find
+  // nothing: one wasted system call per block.
+  if (!handle.tls->HasPending() && !PollUntil(handle.fd(), POLLIN, deadline)) return -2;
   for (;;) {
     const int rc = handle.tls->Read(bytes, size);
     if (rc > 0) return rc;
@@ -348,6 +351,14 @@ bool TCPSocket::Send(const char* bytes, int length) { return SendAll(bytes, leng
 bool TCPSocket::WaitReadable(int seconds) { return Wait(POLLIN, seconds); }
 
 bool TCPSocket::WaitReadWrite(int seconds) { return Wait(POLLIN | POLLOUT, seconds); }
+
+bool TCPSocket::WaitForData(std::chrono::milliseconds wait) {
+  const auto handle = CurrentHandle();
+  if (!handle) return true;
+  if (handle->body && !handle->decoded.empty()) return true;
+  if (handle->tls && handle->tls->HasPending()) return true;
+  return PollFor(handle->fd(), POLLIN, wait);
+}
 
 bool TCPSocket::Wait(short events, int seconds) {
   const auto handle = CurrentHandle();

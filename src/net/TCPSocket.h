@@ -78,6 +78,10 @@ class TCPSocket {
   // True when the socket became ready (or the wait itself failed, so that the
   // following receive or connect check decides); false when time ran out.
   [[nodiscard]] bool WaitReadable(int seconds);
+  // True at once when received data waits to be handed on (decoded payload,
+  // TLS records read ahead), else when the socket becomes readable within
+  // `wait`. Also true without a connection: the receive that follows says so.
+  [[nodiscard]] bool WaitForData(std::chrono::milliseconds wait);
   [[nodiscard]] bool WaitReadWrite(int seconds);
 
   // Members in the order the program's other parts know them. The socket

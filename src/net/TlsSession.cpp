@@ -1,15 +1,13 @@
 #include "net/TlsSession.h"
 
 #include <arpa/inet.h>
-#include <openssl/err.h>
-#include <openssl/ssl.h>
-#include <openssl/x509v3.h>
 #include <poll.h>
 
 #include <cerrno>
 #include <csignal>
 #include <ctime>
 
+#include "net/OpenSsl.h"
 #include "platform/Clock.h"
 
 namespace tls {
@@ -24,18 +22,23 @@ std::string ExtraCaFile() {
   return g_extraCaFile;
 }
 
+bool SigpipeIgnored() {
+  struct sigaction current {};
+  return sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 bool IsIpAddress(const std::string& host) {
   in6_addr v6{};
   in_addr v4{};
   return inet_pton(AF_INET, host.c_str(), &v4) == 1 || inet_pton(AF_INET6, host.c_str(), &v6) == 1;
 }
 
-std::string LastSslError(const char* fallback) {
-  const unsigned long code = ERR_get_error();
-  ERR_clear_error();
+std::string LastSslError(const OpenSsl& api, const char* fallback) {
+  const unsigned long code = api.ERR_get_error();
+  api.ERR_clear_error();
   if (code == 0) return fallback;
   char text[256];
-  ERR_error_string_n(code, text, sizeof text);
+  api.ERR_error_string_n(code, text, sizeof text);
   // "error:0A000086:SSL routines::certificate verify failed": the last part.
   std::string_view reason(text);
   const std::size_t colon = reason.rfind(':');
@@ -44,23 +47,23 @@ std::string LastSslError(const char* fallback) {
 
 // A fresh context per connection: the CA file may change between runs and
 // connections are few.
-SSL_CTX* NewContext(std::string& problem) {
-  SSL_CTX* context = SSL_CTX_new(TLS_client_method());
+SSL_CTX* NewContext(const OpenSsl& api, std::string& problem) {
+  SSL_CTX* context = api.SSL_CTX_new(api.TLS_client_method());
   if (context == nullptr) {
     problem = "TLS not available";
     return nullptr;
   }
-  SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
-  SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
-  SSL_CTX_set_default_verify_paths(context);
+  api.SSL_CTX_ctrl(context, SSL_CTRL_SET_MIN_PROTO_VERSION, TLS1_2_VERSION, nullptr);
+  api.SSL_CTX_set_verify(context, SSL_VERIFY_PEER, nullptr);
+  api.SSL_CTX_set_default_verify_paths(context);
   const std::string caFile = ExtraCaFile();
-  if (!caFile.empty() && SSL_CTX_load_verify_locations(context, caFile.c_str(), nullptr) != 1) {
-    problem = "CA file " + caFile + " cannot be used (" + LastSslError("unreadable") + ")";
-    SSL_CTX_free(context);
+  if (!caFile.empty() && api.SSL_CTX_load_verify_locations(context, caFile.c_str(), nullptr) != 1) {
+    problem = "CA file " + caFile + " cannot be used (" + LastSslError(api, "unreadable") + ")";
+    api.SSL_CTX_free(context);
     return nullptr;
   }
   // The write buffer may move between retries of a write that had to wait.
-  SSL_CTX_set_mode(context, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER | SSL_MODE_ENABLE_PARTIAL_WRITE);
+  api.SSL_CTX_ctrl(context, SSL_CTRL_MODE, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER | SSL_MODE_ENABLE_PARTIAL_WRITE, nullptr);
   return context;
 }
 
@@ -69,7 +72,8 @@ SSL_CTX* NewContext(std::string& problem) {
 // thread, and one it raised is taken off before it is let through again.
 class SigpipeHeld {
  public:
-  SigpipeHeld() {
+  explicit SigpipeHeld(bool needless = false) {
+    if (needless) return;
     sigemptyset(&m_pipe);
     sigaddset(&m_pipe, SIGPIPE);
     sigset_t pending;
@@ -107,15 +111,18 @@ void SetExtraCaFile(const std::string& path) {
 
 Session::~Session() {
   const SigpipeHeld held;
-  if (m_ssl != nullptr) SSL_free(m_ssl);
+  if (m_ssl != nullptr) m_api->SSL_free(m_ssl);
 }
 
 bool Session::Handshake(int fd, const std::string& host, std::int64_t deadline,
                         std::string& problem) {
-  SSL_CTX* context = NewContext(problem);
+  m_api = LoadOpenSsl(problem);
+  if (m_api == nullptr) return false;
+  const OpenSsl& api = *m_api;
+  SSL_CTX* context = NewContext(api, problem);
   if (context == nullptr) return false;
-  SSL* ssl = SSL_new(context);
-  SSL_CTX_free(context);  // the session keeps its own reference
+  SSL* ssl = api.SSL_new(context);
+  api.SSL_CTX_free(context);  // the session keeps its own reference
   if (ssl == nullptr) {
     problem = "TLS not available";
     return false;
@@ -123,13 +130,17 @@ bool Session::Handshake(int fd, const std::string& host, std::int64_t deadline,
   {
     std::lock_guard lock(m_mutex);
     m_ssl = ssl;
+    m_bSigpipeIgnored = SigpipeIgnored();
   }
-  SSL_set_fd(ssl, fd);
+  api.SSL_set_fd(ssl, fd);
+  // Everything the caster sent so far in one read, not a record header and
+  // its body in two; what is left waits in the session (HasPending).
+  api.SSL_set_read_ahead(ssl, 1);
   if (IsIpAddress(host)) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), host.c_str());
+    api.X509_VERIFY_PARAM_set1_ip_asc(api.SSL_get0_param(ssl), host.c_str());
   } else {
-    SSL_set_tlsext_host_name(ssl, host.c_str());
-    SSL_set1_host(ssl, host.c_str());
+    api.SSL_ctrl(ssl, SSL_CTRL_SET_TLSEXT_HOSTNAME, TLSEXT_NAMETYPE_host_name, const_cast<char*>(host.c_str()));
+    api.SSL_set1_host(ssl, host.c_str());
   }
   for (;;) {
     int rc = 0;
@@ -137,9 +148,9 @@ bool Session::Handshake(int fd, const std::string& host, std::int64_t deadline,
     {
       std::lock_guard lock(m_mutex);
       const SigpipeHeld held;
-      ERR_clear_error();
-      rc = SSL_connect(ssl);
-      error = SSL_get_error(ssl, rc);
+      api.ERR_clear_error();
+      rc = api.SSL_connect(ssl);
+      error = api.SSL_get_error(ssl, rc);
     }
     if (rc == 1) return true;
     if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
@@ -150,12 +161,12 @@ bool Session::Handshake(int fd, const std::string& host, std::int64_t deadline,
       }
       continue;
     }
-    const long verify = SSL_get_verify_result(ssl);
+    const long verify = api.SSL_get_verify_result(ssl);
     if (verify != X509_V_OK)
-      problem = std::string("certificate verify failed (") + X509_verify_cert_error_string(verify) + ")";
+      problem = std::string("certificate verify failed (") + api.X509_verify_cert_error_string(verify) + ")";
     else
-      problem = "TLS handshake failed (" + LastSslError("connection closed") + ")";
-    ERR_clear_error();
+      problem = "TLS handshake failed (" + LastSslError(api, "connection closed") + ")";
+    api.ERR_clear_error();
     return false;
   }
 }
@@ -163,30 +174,37 @@ bool Session::Handshake(int fd, const std::string& host, std::int64_t deadline,
 int Session::Read(char* bytes, int size) {
   std::lock_guard lock(m_mutex);
   if (m_ssl == nullptr) return kError;
-  const SigpipeHeld held;
-  ERR_clear_error();
-  const int rc = SSL_read(m_ssl, bytes, size);
+  const OpenSsl& api = *m_api;
+  const SigpipeHeld held(m_bSigpipeIgnored);
+  api.ERR_clear_error();
+  const int rc = api.SSL_read(m_ssl, bytes, size);
   if (rc > 0) return rc;
-  switch (SSL_get_error(m_ssl, rc)) {
+  switch (api.SSL_get_error(m_ssl, rc)) {
     case SSL_ERROR_WANT_READ: return kWantRead;
     case SSL_ERROR_WANT_WRITE: return kWantWrite;
     case SSL_ERROR_ZERO_RETURN: return kClosed;
-    default: ERR_clear_error(); return kError;
+    default: api.ERR_clear_error(); return kError;
   }
 }
 
 int Session::Write(const char* bytes, int size) {
   std::lock_guard lock(m_mutex);
   if (m_ssl == nullptr) return kError;
-  const SigpipeHeld held;
-  ERR_clear_error();
-  const int rc = SSL_write(m_ssl, bytes, size);
+  const OpenSsl& api = *m_api;
+  const SigpipeHeld held(m_bSigpipeIgnored);
+  api.ERR_clear_error();
+  const int rc = api.SSL_write(m_ssl, bytes, size);
   if (rc > 0) return rc;
-  switch (SSL_get_error(m_ssl, rc)) {
+  switch (api.SSL_get_error(m_ssl, rc)) {
     case SSL_ERROR_WANT_READ: return kWantRead;
     case SSL_ERROR_WANT_WRITE: return kWantWrite;
-    default: ERR_clear_error(); return kError;
+    default: api.ERR_clear_error(); return kError;
   }
+}
+
+bool Session::HasPending() {
+  std::lock_guard lock(m_mutex);
+  return m_ssl != nullptr && m_api->SSL_has_pending(m_ssl) == 1;
 }
 
 }  // namespace tls

@@ -15,6 +15,8 @@ struct ssl_st;
 
 namespace tls {
 
+struct OpenSsl;
+
 // An extra CA certificate file for a private caster ("" for none).
 void SetExtraCaFile(const std::string& path);
 
@@ -34,10 +36,17 @@ class Session {
   // Bytes read or written (> 0), or one of Result.
   int Read(char* bytes, int size);
   int Write(const char* bytes, int size);
+  // Whether data already read from the descriptor waits in the session, so
+  // that the next Read needs no wait for the descriptor.
+  bool HasPending();
 
  private:
   std::mutex m_mutex;
+  const OpenSsl* m_api = nullptr;  // set with m_ssl
   ssl_st* m_ssl = nullptr;
+  // SIGPIPE ignored by the process when the session began: its calls then
+  // need not hold the signal back (four system calls each).
+  bool m_bSigpipeIgnored = false;
 };
 
 }  // namespace tls

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FieldcastDlg.h"
+#include "app/RefreshPacer.h"
 #include "app/SourceTableReceiver.h"
 #include "app/WorkerThreads.h"
 #include "net/TCPSocket.h"
@@ -15,6 +16,35 @@ TEST(ByteCounter, SwitchesUnitsAtAThousandAndAMillion) {
       {1000000, L"1.000M"}, {5004607, L"5.005M"}, {999999999, L"1000.000M"},
   };
   for (const auto& [count, text] : cases) EXPECT_EQ(ByteCounterText(count), text) << count;
+}
+
+// The window hears of the counter at most every interval: a change within
+// it is held back until the interval is over, one at or after it goes out.
+TEST(CounterRefresh, AtMostOncePerIntervalAndAHeldChangeWhenItIsOver) {
+  RefreshPacer pacer(50);
+  struct Step {
+    std::int64_t at;
+    bool toldNow;       // Changed(at)
+    std::int64_t held;  // HeldFor(at) afterwards
+  } const steps[] = {
+      {1000, true, -1},   // the first change
+      {1049, false, 1},   // one millisecond short of the interval
+      {1050, true, -1},   // the interval is over
+      {1060, false, 40},  // held: the window hears in 40 ms at the latest
+      {1070, false, 30},
+      {1100, true, -1},
+  };
+  for (const Step& step : steps) {
+    const bool told = pacer.Changed(step.at);
+    if (told) pacer.Told(step.at);
+    EXPECT_EQ(told, step.toldNow) << step.at;
+    EXPECT_EQ(pacer.HeldFor(step.at), step.held) << step.at;
+  }
+  // A held change past its time is due at once; telling it clears it.
+  pacer.Changed(1120);
+  EXPECT_EQ(pacer.HeldFor(1200), 0);
+  pacer.Told(1200);
+  EXPECT_EQ(pacer.HeldFor(1200), -1);
 }
 
 // An attempt that streamed less than a minute doubles the wait, up to a

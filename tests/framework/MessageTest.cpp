@@ -86,6 +86,62 @@ TEST(WorkerThread, HandlesNothingUntilResumedThenEachSendersMessagesInOrderAndQu
   EXPECT_FALSE(worker->PostThreadMessage(WM_STEP, 0, 0));
 }
 
+// Each WM_CHAIN step n chooses step n-1 as its next; what it is told to
+// post besides goes through the queue like any other thread's message.
+class ChainThread : public CWinThread {
+ public:
+  static constexpr UINT WM_CHAIN = WM_APP + 2;
+  static constexpr UINT WM_OTHER = WM_APP + 3;
+  ChainThread() {
+    OnThreadMessage(WM_CHAIN, [this](WPARAM n, LPARAM) {
+      Log("chain" + std::to_string(n));
+      if (n == postOtherAt) PostThreadMessage(WM_OTHER);
+      if (n == waitForQuitAt) {
+        entered = true;
+        EXPECT_TRUE(testing_support::WaitFor([&] { return !IsRunning(); }));
+      }
+      if (n > 0) PostNextStep(WM_CHAIN, n - 1);
+    });
+    OnThreadMessage(WM_OTHER, [this](WPARAM, LPARAM) { Log("other"); });
+  }
+  ~ChainThread() override { Quit(); }
+  std::string Steps() const {
+    std::lock_guard lock(m_mutex);
+    return m_steps;
+  }
+  WPARAM postOtherAt = 99;
+  WPARAM waitForQuitAt = 99;
+  std::atomic<bool> entered{false};
+
+ private:
+  void Log(const std::string& step) {
+    std::lock_guard lock(m_mutex);
+    m_steps += (m_steps.empty() ? "" : " ") + step;
+  }
+  mutable std::mutex m_mutex;
+  std::string m_steps;
+};
+
+// The next step runs without the queue only while nothing waits there: a
+// stop or another run's step posted meanwhile goes first, a quit ends the chain.
+TEST(WorkerThread, ANextStepKeepsItsPlaceBehindWhatWasPostedMeanwhile) {
+  {
+    ChainThread worker;
+    worker.postOtherAt = 2;
+    ASSERT_TRUE(worker.CreateThread(false));
+    ASSERT_TRUE(worker.PostThreadMessage(ChainThread::WM_CHAIN, 3));
+    EXPECT_TRUE(testing_support::WaitFor([&] { return worker.Steps().find("chain0") != std::string::npos; }));
+    EXPECT_EQ(worker.Steps(), "chain3 chain2 other chain1 chain0");
+  }
+  ChainThread worker;
+  worker.waitForQuitAt = 1;
+  ASSERT_TRUE(worker.CreateThread(false));
+  ASSERT_TRUE(worker.PostThreadMessage(ChainThread::WM_CHAIN, 1));
+  ASSERT_TRUE(testing_support::WaitFor([&] { return worker.entered.load(); }));
+  worker.Quit();
+  EXPECT_EQ(worker.Steps(), "chain1");
+}
+
 TEST(MessageQueueTest, CoalescesWhilePendingButNotOnceTaken) {
   MessageQueue queue(MessageQueue::Waiting::ByPoll);
   queue.SetCoalescing(WM_APP + 7);

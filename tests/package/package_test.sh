@@ -23,6 +23,8 @@ done
 deb=$(ls "$scratch"/pkg/fieldcast_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q 'libncursesw6\|libtinfo6' <<<"$depends" || fail "package does not depend on the ncurses runtime: $depends"
+# OpenSSL is loaded only for https://, so no library link names it.
+grep -q 'libssl3' <<<"$depends" || fail "package does not depend on OpenSSL: $depends"
 conffiles=$(dpkg-deb -I "$deb" conffiles)
 for f in /etc/fieldcast/GNSS.ini /etc/fieldcast/CorvoNet.ini; do
   grep -qx "$f" <<<"$conffiles" || fail "$f is not a conffile: $conffiles"
