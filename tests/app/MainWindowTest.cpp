@@ -163,14 +163,20 @@ TEST_F(MainWindowTest, SpinnersStepForwardOnRightAndFilterTheStreams) {
   CFieldcastDlg dlg;
   std::vector<std::wstring> networks, streams;
   std::wstring mountPoint;
+  int unprotected = 0;  // streams under "All Unprotected": MB1 and MB2 want no password, MA1 does
   display.Do([&] { dlg.GotoDlgCtrl(&dlg.m_listNetworks); }).Key(VK_LEFT).Key(VK_LEFT);
-  for (int i = 0; i < 4; ++i) display.Key(VK_RIGHT).Do([&] { networks.push_back(ListText(dlg.m_listNetworks)); });
+  for (int i = 0; i < 4; ++i)
+    display.Key(VK_RIGHT).Do([&] {
+      networks.push_back(ListText(dlg.m_listNetworks));
+      if (networks.size() == 1) unprotected = dlg.m_listStreams.GetCount() - 1;
+    });
   display.Key(VK_LEFT).Do([&] { dlg.GotoDlgCtrl(&dlg.m_listStreams); });
   for (int i = 0; i < 2; ++i) display.Key(VK_RIGHT).Do([&] { streams.push_back(ListText(dlg.m_listStreams)); });
   display.Do([&] { mountPoint = dlg.m_strMountPoint.Get(); }).Key(VK_F1);
   dlg.DoModal();
   // The network list does not wrap: a fourth step stays on the last network.
   EXPECT_EQ(networks, (std::vector<std::wstring>{L"All Unprotected", L"NetA", L"NetB", L"NetB"}));
+  EXPECT_EQ(unprotected, 2);
   // In one network's view the labels lose their network part.
   EXPECT_EQ(streams, (std::vector<std::wstring>{L"Alpha/RTK/GPS", L"Alpha/RTK/GPS"}));
   EXPECT_EQ(mountPoint, L"MA1");

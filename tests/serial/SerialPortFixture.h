@@ -22,8 +22,14 @@ class SerialPortTest : public ::testing::Test {
   // Settings for COM1 at the given line settings.
   void UseCom1(SerialPort& port, int baud = 19200, int dataBits = 8, int parity = 0,
                int stopBits = 0);
-  // Writes blocks until the pty's buffer is full (a write was taken only in
-  // part after its wait); answers the bytes it took, in order. The test
+  // COM1 (the pty) at the default line settings, opened for this test.
+  SerialPort& OpenedCom1() {
+    UseCom1(m_com1);
+    EXPECT_TRUE(m_com1.Open());
+    return m_com1;
+  }
+  // Writes blocks until the pty's buffer is full (writes a little apart
+  // take nothing); answers the bytes it took, in order. The test
   // stream is a counting pattern so order and losses show when it is read back.
   std::string FillPort(SerialPort& port);
   // The next `count` bytes of the counting pattern after `sent`.
@@ -31,6 +37,7 @@ class SerialPortTest : public ::testing::Test {
 
   testing_support::TempDir m_dir;
   testing_support::PtyPair m_pty;
+  SerialPort m_com1;  // closed before the pty goes
 };
 
 }  // namespace serial_test

@@ -18,9 +18,7 @@ std::string AllByteValues() {
 // CR, LF, XON/XOFF, DEL and 0xFF are all plain data: any line processing
 // left switched on would change, drop or add bytes here.
 TEST_F(SerialPortTest, EveryByteValuePassesUnchangedBothWays) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
 
   const std::string block = AllByteValues() + AllByteValues().substr(0, 244);
   std::memcpy(port.m_buffer, block.data(), block.size());
@@ -37,9 +35,7 @@ TEST_F(SerialPortTest, EveryByteValuePassesUnchangedBothWays) {
 }
 
 TEST_F(SerialPortTest, ReadTakesWhatWaitsUpToTheLimitWithoutBlocking) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
   char received[SerialPort::kBufferSize];
   EXPECT_EQ(port.Read(received, SerialPort::kBufferSize), 0) << "nothing waits";
 
@@ -56,9 +52,7 @@ TEST_F(SerialPortTest, ReadTakesWhatWaitsUpToTheLimitWithoutBlocking) {
 }
 
 TEST_F(SerialPortTest, PurgeInputDropsWhatWaits) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
   ASSERT_TRUE(m_pty.WriteMaster("stale NMEA"));
   ASSERT_TRUE(testing_support::WaitFor([&] { return port.BytesWaiting() == 10; }));
   EXPECT_TRUE(port.PurgeInput());
@@ -87,9 +81,7 @@ TEST_F(SerialPortTest, ClosedPortAnswersNothingAndClosesHarmlessly) {
 // Offsets and lengths come from callers' arithmetic; a wrong one must not
 // write from outside the 500-byte buffer.
 TEST_F(SerialPortTest, WriteOutsideTheBufferIsRefused) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
   const struct {
     int offset, length;
   } outside[] = {{-1, 10}, {0, 501}, {490, 11}, {501, 0}, {0, -5}, {1, 0x7fffffff}};

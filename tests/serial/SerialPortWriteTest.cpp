@@ -24,9 +24,7 @@ void LoadBlock(SerialPort& port, const std::string& block) {
 }
 
 TEST_F(SerialPortTest, WriteAllCompletesABlockThePortTakesInParts) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
   const std::string filled = FillPort(port);
   const std::string block = Pattern(filled.size(), SerialPort::kBufferSize);
   LoadBlock(port, block);
@@ -42,9 +40,7 @@ TEST_F(SerialPortTest, WriteAllCompletesABlockThePortTakesInParts) {
 // The bound on a stalled port: WriteAll returns, and its count is exactly
 // what reached the port (nothing unwritten reported as written).
 TEST_F(SerialPortTest, WriteAllGivesUpOnAPortThatTakesNothing) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
   port.m_nStalledRetries = 2;
   const std::string filled = FillPort(port);
   LoadBlock(port, Pattern(filled.size(), SerialPort::kBufferSize));
@@ -61,9 +57,7 @@ TEST_F(SerialPortTest, WriteAllGivesUpOnAPortThatTakesNothing) {
 // and the capture polls BytesWaiting: both end at once, and neither touches
 // the descriptor after it is released.
 TEST_F(SerialPortTest, CloseFromAnotherThreadEndsAWaitingWrite) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
   const std::string filled = FillPort(port);
   LoadBlock(port, Pattern(filled.size(), SerialPort::kBufferSize));
 
@@ -90,9 +84,7 @@ TEST_F(SerialPortTest, CloseFromAnotherThreadEndsAWaitingWrite) {
 
 // An unplugged receiver is a failed write, not a slow one: no retrying.
 TEST_F(SerialPortTest, WriteAllStopsAtOnceWhenTheDeviceIsGone) {
-  SerialPort port;
-  UseCom1(port);
-  ASSERT_TRUE(port.Open());
+  SerialPort& port = OpenedCom1();
   m_pty.CloseMaster();
   LoadBlock(port, Pattern(0, 100));
   auto writer = std::async(std::launch::async, [&] { return port.WriteAll(); });
