@@ -242,8 +242,11 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan) {
   const std::string log = dir + "/program.log";
   // The watch is fed every block anyway; these add what a service that
   // watches the stream does once a second.
-  if (setup.health)
-    extra.insert(extra.end(), {"--status-file", dir + "/health.txt", "--health-interval", "1"});
+  // The file's directory decides much of its cost: on a disk each second's
+  // replacement allocates and frees an inode, on a tmpfs (/run) it does not.
+  const std::string statusFile = (setup.statusDir.empty() ? dir : setup.statusDir) + "/health-" +
+                                 std::to_string(getpid()) + ".txt";
+  if (setup.health) extra.insert(extra.end(), {"--status-file", statusFile, "--health-interval", "1"});
   Reader reader(pty.master);
   reader.Start();
   Program program;
@@ -318,6 +321,7 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan) {
   if (setup.verbose || !r.problem.empty() || !r.IntegrityOk())
     std::cerr << "[" << plan.name << "] program output (" << log << "):\n" << Tail(log, setup.verbose ? 40 : 12);
   if (!setup.keepDir) RemoveConfigDir(dir);
+  if (setup.health && !setup.statusDir.empty()) (void)unlink(statusFile.c_str());
   else std::cerr << "[" << plan.name << "] kept " << dir << "\n";
   return r;
 }

@@ -12,6 +12,7 @@ struct RunSetup {
   std::string strRest = "bench;RTCM 3.2;1004(1);2;GPS+GLO;BENCH;XXX;50.00;8.00;0;0;gen;none;N;N;9600;bench";
   bool tls = false;  // https:// through a stunnel front with a CA made for the run
   bool health = false;  // the stream-health watch with its status file and log lines
+  std::string statusDir;  // where the status file goes; empty: the run's directory
   bool keepDir = false;
   bool verbose = false;
 };

@@ -42,6 +42,8 @@ void Usage(std::ostream& out) {
          "  --tls              https:// through a stunnel4 front (CA made by openssl)\n"
          "  --health           the program writes a status file and a health line\n"
          "                     every second (--status-file, --health-interval 1)\n"
+         "  --status-dir DIR   with --health: the status file goes into DIR (a tmpfs\n"
+         "                     such as /dev/shm) instead of the run's directory\n"
          "  --keep-dir         keep each run's directory (GNSS.ini, program.log)\n"
          "  --verbose          show the program's output after each run\n"
          "  --selftest         check the stream analyser on synthetic faults and exit\n"
@@ -116,6 +118,8 @@ int main(int argc, char** argv) {
       setup.tls = true;
     } else if (a == "--health") {
       setup.health = true;
+    } else if (a == "--status-dir") {
+      setup.statusDir = value();
     } else if (a == "--keep-dir") {
       setup.keepDir = true;
     } else if (a == "--verbose") {

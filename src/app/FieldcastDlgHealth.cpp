@@ -40,11 +40,13 @@ void CFieldcastDlg::OnHealthTick() {
 }
 
 // Monitoring tools poll the file: it is always whole, never half written.
+// It is replaced every second, so it is not forced to the disk each time:
+// a second's fsync would cost a service more than everything else it does.
 void CFieldcastDlg::WriteStatusFile() {
   if (m_healthOptions.statusFile.empty()) return;
   const std::string json =
       HealthJson(m_health.Take(platform::MonotonicMilliseconds()), platform::EncodeUtf8(m_strStatus.Get()));
-  TemporaryFile file(platform::WidenLocal(m_healthOptions.statusFile), 0644);
+  TemporaryFile file(platform::WidenLocal(m_healthOptions.statusFile), 0644, TemporaryFile::Flush::Lazily);
   const bool written = file.Write(json.data(), json.size()) && file.Commit();
   static std::wstring lastProblem;
   // One reason line per new problem, not one a second.

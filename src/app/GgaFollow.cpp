@@ -18,8 +18,8 @@
 
 namespace {
 
-// Receivers send a position every second or faster; five looks a second
-// keep the uploaded one fresh without busy reading.
+// Receivers send a position every second or faster; at most five reads a
+// second keep the uploaded one fresh without busy reading.
 constexpr unsigned kFollowPollMilliseconds = 200;
 
 }  // namespace
@@ -84,5 +84,13 @@ void InThread::OnFollowGga(unsigned run, unsigned chain) {
     if (!gga.empty()) m_pDlg->m_health.OnGgaUploaded();
   }
   platform::Sleep(kFollowPollMilliseconds);
+  // Then the chain sleeps until the receiver sends, the next upload is due
+  // or another step waits for this thread (a reconnection, a Stop): a
+  // receiver that says nothing costs no wake-up at all.
+  std::chrono::milliseconds wait{-1};
+  if (uploads) wait = std::chrono::milliseconds(std::max<std::int64_t>(
+                   0, m_nLastGgaUploadMs + options.intervalSeconds * std::int64_t{1000} - platform::MonotonicMilliseconds()));
+  if (followsReceiver || m_pDlg->m_health.WantsReceiver()) (void)port.WaitForInput(MessageWakeFd(), wait);
+  else port.WaitForWake(MessageWakeFd(), wait);
   PostThreadMessage(TM_FOLLOW_GGA, run, static_cast<LPARAM>(chain));
 }

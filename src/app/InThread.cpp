@@ -41,7 +41,9 @@ void ReportConnectFailure(const CFieldcastDlg& dlg) {
 
 }  // namespace
 
-InThread::InThread() {
+// Its queue can be polled: following the receiver waits for the receiver's
+// output and for this thread's next message at once.
+InThread::InThread() : CStreamWorker(MessageQueue::Waiting::ByPoll) {
   OnStep(TM_CONNECT, &InThread::OnConnect);
   OnStep(TM_SEND_REQUEST, &InThread::OnSendRequest);
   OnStep(TM_SEND_GGA, &InThread::OnSendGga);

@@ -21,6 +21,7 @@ class CFieldcastDlg;
 
 class CStreamWorker : public CWinThread {
  public:
+  using CWinThread::CWinThread;
   // Registers a step: its handler gets the run number the message carries.
   template <class T>
   void OnStep(UINT message, void (T::*step)(unsigned)) {

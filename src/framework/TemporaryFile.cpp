@@ -10,8 +10,8 @@
 
 #include "platform/Text.h"
 
-TemporaryFile::TemporaryFile(const std::wstring& target, mode_t newFileMode)
-    : m_strTarget(platform::NarrowLocal(target)), m_newFileMode(newFileMode) {
+TemporaryFile::TemporaryFile(const std::wstring& target, mode_t newFileMode, Flush flush)
+    : m_strTarget(platform::NarrowLocal(target)), m_newFileMode(newFileMode), m_flush(flush) {
   // mkstemp opens with O_CREAT | O_EXCL: an existing name, a link included,
   // is never opened; it tries other names instead.
   std::string pattern = m_strTarget + ".XXXXXX";
@@ -68,7 +68,7 @@ bool TemporaryFile::Finish() {
   if (!Ok()) return false;
   if (m_fd < 0) return true;
   KeepTargetsOwnerAndMode();
-  if (Ok() && ::fsync(m_fd) != 0) Fail();
+  if (Ok() && m_flush == Flush::ToDisk && ::fsync(m_fd) != 0) Fail();
   const int fd = m_fd;
   m_fd = -1;
   if (::close(fd) != 0) Fail();

@@ -18,7 +18,11 @@
 
 class TemporaryFile {
  public:
-  TemporaryFile(const std::wstring& target, mode_t newFileMode);
+  // ToDisk: Finish waits until the content is on the disk, so a power cut
+  // right after the rename cannot leave an empty file. Lazily: for a file
+  // replaced again within seconds, whose loss costs nothing.
+  enum class Flush { ToDisk, Lazily };
+  TemporaryFile(const std::wstring& target, mode_t newFileMode, Flush flush = Flush::ToDisk);
   // Removes the temporary file unless it was committed.
   ~TemporaryFile();
   TemporaryFile(const TemporaryFile&) = delete;
@@ -27,7 +31,7 @@ class TemporaryFile {
   // False once any step failed (creation included); Error() tells why.
   bool Ok() const { return m_nError == 0; }
   [[nodiscard]] bool Write(const void* bytes, std::size_t count);
-  // Flushes the content to disk, gives it the target's owner, group and
+  // Flushes the content to disk (unless Lazily), gives it the target's owner, group and
   // mode, and closes it. The file can then be read by Path().
   [[nodiscard]] bool Finish();
   // Finishes (if not done yet) and renames the file over the target; a
@@ -46,6 +50,7 @@ class TemporaryFile {
   std::string m_strTarget;
   std::string m_strPath;
   mode_t m_newFileMode;
+  Flush m_flush;
   int m_fd = -1;
   int m_nError = 0;
   bool m_bCommitted = false;

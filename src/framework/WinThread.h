@@ -17,7 +17,9 @@
 
 class CWinThread {
  public:
-  CWinThread() = default;
+  // A thread whose steps also wait on descriptors takes a queue that
+  // poll() can watch (MessageWakeFd); posting to it costs a system call.
+  explicit CWinThread(MessageQueue::Waiting waiting = MessageQueue::Waiting::InTake) : m_queue(waiting) {}
   virtual ~CWinThread();
   CWinThread(const CWinThread&) = delete;
   CWinThread& operator=(const CWinThread&) = delete;
@@ -47,6 +49,9 @@ class CWinThread {
   // queued (a stop, another run's step, a quit) still goes first. One per
   // handler; it replaces a PostThreadMessage to this thread.
   void PostNextStep(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Readable while a message waits for this thread; -1 for a queue made to
+  // be waited on in Take.
+  int MessageWakeFd() const { return m_queue.WakeFd(); }
 
  private:
   void Run();

@@ -4,7 +4,9 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdint>
 
 namespace serial {
@@ -53,31 +55,41 @@ DeviceHandle::Use::~Use() {
   if (--m_handle.m_users == 0) m_handle.m_idle.notify_all();
 }
 
-DeviceHandle::Wait DeviceHandle::Use::PollUntil(short events,
-                                                std::chrono::steady_clock::time_point deadline) const {
+DeviceHandle::Wait DeviceHandle::Use::PollUntil(short events, int other,
+                                                std::optional<std::chrono::steady_clock::time_point> deadline) const {
   if (m_fd < 0) return Wait::Closed;
-  pollfd fds[2] = {{m_wakeFd, POLLIN, 0}, {m_fd, events, 0}};
-  const nfds_t count = events == 0 ? 1 : 2;
+  pollfd fds[3] = {{m_wakeFd, POLLIN, 0}, {m_fd, events, 0}, {other, POLLIN, 0}};
+  // Entries with nothing to watch are left out of the poll (a negative
+  // descriptor is ignored by poll itself).
+  if (events == 0) fds[1].fd = -1;
   for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-        deadline - std::chrono::steady_clock::now());
-    const int timeout = left.count() > 0 ? static_cast<int>(left.count()) : 0;
-    const int ready = poll(fds, count, timeout);
+    int timeout = -1;
+    if (deadline) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - std::chrono::steady_clock::now());
+      timeout = left.count() > 0 ? static_cast<int>(std::min<std::int64_t>(left.count(), INT_MAX)) : 0;
+    }
+    const int ready = poll(fds, 3, timeout);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) return Wait::Failed;
     if (fds[0].revents != 0) return Wait::Closed;
     if (ready == 0) return Wait::TimedOut;
     // POLLERR/POLLHUP count as ready: the next call reports the error itself.
-    return Wait::Ready;
+    if (fds[1].revents != 0) return Wait::Ready;
+    return Wait::Woken;
   }
 }
 
 DeviceHandle::Wait DeviceHandle::Use::WaitFor(short events, std::chrono::milliseconds timeout) const {
-  return PollUntil(events, std::chrono::steady_clock::now() + timeout);
+  return PollUntil(events, -1, std::chrono::steady_clock::now() + timeout);
+}
+
+DeviceHandle::Wait DeviceHandle::Use::WaitFor(short events, int other, std::chrono::milliseconds timeout) const {
+  if (timeout.count() < 0) return PollUntil(events, other, std::nullopt);
+  return PollUntil(events, other, std::chrono::steady_clock::now() + timeout);
 }
 
 bool DeviceHandle::Use::Pause(std::chrono::milliseconds duration) const {
-  return PollUntil(0, std::chrono::steady_clock::now() + duration) == Wait::TimedOut;
+  return PollUntil(0, -1, std::chrono::steady_clock::now() + duration) == Wait::TimedOut;
 }
 
 }  // namespace serial

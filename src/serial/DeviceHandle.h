@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 
 namespace serial {
 
@@ -26,7 +27,8 @@ class DeviceHandle {
   // Nothing happens when no descriptor is held.
   void Close();
 
-  enum class Wait { Ready, TimedOut, Closed, Failed };
+  // Woken: the other descriptor given to WaitFor became readable.
+  enum class Wait { Ready, TimedOut, Closed, Failed, Woken };
 
   class Use {
    public:
@@ -42,11 +44,14 @@ class DeviceHandle {
     // Waits up to `timeout` for `events` (poll flags) on the descriptor;
     // Closed as soon as the handle is being closed.
     Wait WaitFor(short events, std::chrono::milliseconds timeout) const;
+    // The same, also ending (Woken) when `other` becomes readable: another
+    // thread's wake-up. A negative timeout waits without limit.
+    Wait WaitFor(short events, int other, std::chrono::milliseconds timeout) const;
     // Sleeps `duration`; false when Close cut the sleep short.
     bool Pause(std::chrono::milliseconds duration) const;
 
    private:
-    Wait PollUntil(short events, std::chrono::steady_clock::time_point deadline) const;
+    Wait PollUntil(short events, int other, std::optional<std::chrono::steady_clock::time_point> deadline) const;
 
     DeviceHandle& m_handle;
     int m_fd = -1;

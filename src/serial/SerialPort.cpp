@@ -196,6 +196,16 @@ int SerialPort::Read(char* destination, int limit) {
   return static_cast<int>(got);
 }
 
+bool SerialPort::WaitForInput(int wake, std::chrono::milliseconds timeout) {
+  serial::DeviceHandle::Use use(m_hPort);
+  return use && use.WaitFor(POLLIN, wake, timeout) == serial::DeviceHandle::Wait::Ready;
+}
+
+void SerialPort::WaitForWake(int wake, std::chrono::milliseconds timeout) {
+  serial::DeviceHandle::Use use(m_hPort);
+  if (use) (void)use.WaitFor(0, wake, timeout);
+}
+
 SerialPort::WriteResult SerialPort::WriteRange(int offset, int length) {
   WriteResult result;
   if (offset < 0 || length <= 0 || offset > kBufferSize || length > kBufferSize - offset) {

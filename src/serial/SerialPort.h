@@ -58,6 +58,12 @@ class SerialPort {
   // Reads min(limit, waiting) bytes into `destination` without blocking;
   // the count read, 0 when nothing waits, the port is closed or the read fails.
   [[nodiscard]] int Read(char* destination, int limit);
+  // Waits without the lock until the receiver sent something, `wake` (another
+  // thread's wake-up descriptor, -1: none) is readable, the port closes or
+  // `timeout` passed (negative: no limit). True only when input waits.
+  bool WaitForInput(int wake, std::chrono::milliseconds timeout);
+  // The same without watching the input: `wake`, the close or the timeout.
+  void WaitForWake(int wake, std::chrono::milliseconds timeout);
   // Writes `length` bytes of m_buffer from `offset`, waiting up to
   // kWriteWait for the port to take them; the count it took (0 for a range
   // outside m_buffer, a closed port or a failed write).

@@ -152,12 +152,19 @@ TEST_F(StreamingTest, OutputNoneReadsTheStreamAndNeverOpensThePort) {
   EXPECT_FALSE(portOpen);
 }
 
-TEST_F(StreamingTest, ALostCasterIsReconnectedAndTheStreamResumes) {
+// With a health view the reception thread follows a receiver that says
+// nothing: it sleeps until the receiver speaks, and the reconnection's
+// steps must still wake it.
+class ReconnectionTest : public StreamingTest, public testing::WithParamInterface<bool> {};
+INSTANTIATE_TEST_SUITE_P(HealthView, ReconnectionTest, testing::Bool());
+
+TEST_P(ReconnectionTest, ALostCasterIsReconnectedAndTheStreamResumes) {
   Str2StrCaster caster(Options());
   ASSERT_TRUE(caster.Start()) << caster.Log();
   Configure(caster.casterPort(), "", /*output=*/0, /*attempts=*/10, /*interval=*/1);
   ReceiverReader reader(pty);
   CFieldcastDlg dlg;
+  if (GetParam()) dlg.m_health.WantReceiver();
   int attemptsAfterLoss = 0;
   std::wstring lossStatus;
   display.Do([&] { dlg.NotifyCommand(IDC_START, 0); })
