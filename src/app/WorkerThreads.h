@@ -51,6 +51,7 @@ class CStreamWorker : public CWinThread {
   std::condition_variable m_stepLeft;
   bool m_bInStep = false;
   unsigned m_nStepRun = 0;
+  int m_nWaiting = 0;  // threads in WaitUntilOutOfRunsBefore
 };
 
 // The reception thread: connect, request and reply, GGA upload.
