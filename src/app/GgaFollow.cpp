@@ -50,8 +50,9 @@ void InThread::OnFollowGga(unsigned run, unsigned chain) {
   const bool uploads = options.intervalSeconds > 0 && m_pDlg->m_bSendNmea;
   const bool followsReceiver = uploads && !options.hasFixedPosition;
   // Without a health view or an interval nothing is read: the receiver's
-  // output stays where the Parts leave it.
-  if (followsReceiver || m_pDlg->m_health.WantsReceiver()) {
+  // output stays unread, as in a run without either.
+  const bool readsReceiver = followsReceiver || m_pDlg->m_health.WantsReceiver();
+  if (readsReceiver) {
     char bytes[SerialPort::kBufferSize];
     int count = 0;
     {
@@ -90,7 +91,7 @@ void InThread::OnFollowGga(unsigned run, unsigned chain) {
   std::chrono::milliseconds wait{-1};
   if (uploads) wait = std::chrono::milliseconds(std::max<std::int64_t>(
                    0, m_nLastGgaUploadMs + options.intervalSeconds * std::int64_t{1000} - platform::MonotonicMilliseconds()));
-  if (followsReceiver || m_pDlg->m_health.WantsReceiver()) (void)port.WaitForInput(MessageWakeFd(), wait);
+  if (readsReceiver) port.WaitForInput(MessageWakeFd(), wait);
   else port.WaitForWake(MessageWakeFd(), wait);
   PostThreadMessage(TM_FOLLOW_GGA, run, static_cast<LPARAM>(chain));
 }

@@ -31,8 +31,8 @@ class TemporaryFile {
   // False once any step failed (creation included); Error() tells why.
   bool Ok() const { return m_nError == 0; }
   [[nodiscard]] bool Write(const void* bytes, std::size_t count);
-  // Flushes the content to disk (unless Lazily), gives it the target's owner, group and
-  // mode, and closes it. The file can then be read by Path().
+  // Flushes the content to disk (unless Lazily), gives it the target's
+  // owner, group and mode, and closes it. The file can then be read by Path().
   [[nodiscard]] bool Finish();
   // Finishes (if not done yet) and renames the file over the target; a
   // target that exists and is not a regular file is never replaced.

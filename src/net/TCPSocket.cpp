@@ -40,8 +40,6 @@ bool PollFor(int fd, short events, std::chrono::milliseconds wait) {
 
 bool PollFor(int fd, short events, int seconds) { return PollFor(fd, events, std::chrono::seconds(seconds)); }
 
-bool PollUntil(int fd, short events, std::int64_t deadline) { return platform::WaitUntil(fd, events, deadline); }
-
 bool Passed(std::int64_t deadline) { return platform::MonotonicMilliseconds() >= deadline; }
 
 // The numeric address `host` stands for: IPv4 or IPv6 text, never a name.
@@ -141,7 +139,7 @@ bool TCPSocket::ConnectOne(const char* host, int port, std::int64_t deadline) {
     m_nLastError = errno;
     return false;
   }
-  if (!PollUntil(handle->fd(), POLLIN | POLLOUT, deadline)) {
+  if (!platform::WaitUntil(handle->fd(), POLLIN | POLLOUT, deadline)) {
     m_nLastError = ETIMEDOUT;
     return false;
   }
@@ -193,7 +191,7 @@ std::string TCPSocket::BeginBody(ReplyBody body, std::string_view afterHead) {
 
 int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::int64_t deadline, int& error) {
   if (!handle.tls) {
-    if (!PollUntil(handle.fd(), POLLIN, deadline)) return -2;
+    if (!platform::WaitUntil(handle.fd(), POLLIN, deadline)) return -2;
     ssize_t received = -1;
     do {
       received = recv(handle.fd(), bytes, static_cast<size_t>(size), 0);
@@ -203,7 +201,7 @@ int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::int64_t dead
   }
   // Unless the session holds data already, a read now would mostly find
   // nothing: one wasted system call per block.
-  if (!handle.tls->HasPending() && !PollUntil(handle.fd(), POLLIN, deadline)) return -2;
+  if (!handle.tls->HasPending() && !platform::WaitUntil(handle.fd(), POLLIN, deadline)) return -2;
   for (;;) {
     const int rc = handle.tls->Read(bytes, size);
     if (rc > 0) return rc;
@@ -212,7 +210,7 @@ int TCPSocket::ReadSome(Handle& handle, char* bytes, int size, std::int64_t dead
       return rc == tls::Session::kClosed ? 0 : -1;
     }
     // A shutdown by Close makes the descriptor ready; the read then fails.
-    if (!PollUntil(handle.fd(), rc == tls::Session::kWantWrite ? POLLOUT : POLLIN, deadline)) return -2;
+    if (!platform::WaitUntil(handle.fd(), rc == tls::Session::kWantWrite ? POLLOUT : POLLIN, deadline)) return -2;
     if (Passed(deadline)) {
       // Ready at the very end: one more try, then the wait is over.
       const int last = handle.tls->Read(bytes, size);

@@ -196,9 +196,9 @@ int SerialPort::Read(char* destination, int limit) {
   return static_cast<int>(got);
 }
 
-bool SerialPort::WaitForInput(int wake, std::chrono::milliseconds timeout) {
+void SerialPort::WaitForInput(int wake, std::chrono::milliseconds timeout) {
   serial::DeviceHandle::Use use(m_hPort);
-  return use && use.WaitFor(POLLIN, wake, timeout) == serial::DeviceHandle::Wait::Ready;
+  if (use) (void)use.WaitFor(POLLIN, wake, timeout);
 }
 
 void SerialPort::WaitForWake(int wake, std::chrono::milliseconds timeout) {

@@ -60,8 +60,8 @@ class SerialPort {
   [[nodiscard]] int Read(char* destination, int limit);
   // Waits without the lock until the receiver sent something, `wake` (another
   // thread's wake-up descriptor, -1: none) is readable, the port closes or
-  // `timeout` passed (negative: no limit). True only when input waits.
-  bool WaitForInput(int wake, std::chrono::milliseconds timeout);
+  // `timeout` passed (negative: no limit).
+  void WaitForInput(int wake, std::chrono::milliseconds timeout);
   // The same without watching the input: `wake`, the close or the timeout.
   void WaitForWake(int wake, std::chrono::milliseconds timeout);
   // Writes `length` bytes of m_buffer from `offset`, waiting up to
