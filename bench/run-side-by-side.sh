@@ -2,7 +2,10 @@
 # Runs the shared relay harness with str2str and the program as clients side by
 # side, in one invocation per scenario; results go to bench/results/.
 # Usage: bench/run-side-by-side.sh [PROGRAM [BASELINE]]   (about 8 minutes)
-#   BASELINE: an earlier build of the program, measured as a third client.
+#   BASELINE: an earlier build of the program, measured as a further client.
+#   The bare relay (bench/bare_relay.cpp, built with the benchmarks) runs as
+#   a client too when it is built: the floor of the set-up, read and write
+#   per block and nothing else. BARE_RELAY=PATH names another build of it.
 #   PACED_SECONDS=N sets the paced scenarios' duration (20 s and 10 s by default;
 #   use 60 or more so that the CPU clock's ticks do not decide cpu s/MB).
 #   ONLY="a-1k b-100k" runs only those scenarios.
@@ -10,6 +13,7 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 program=${1:-$here/../build-bench/src/app/fieldcast}
 baseline=${2:-}
+bare=${BARE_RELAY:-$here/../build-bench/bench/bare_relay}
 harness=${RELAY_BENCH:-$here/../../shared/bench/relay_bench.py}
 paced=${PACED_SECONDS:-}
 only=${ONLY:-}
@@ -22,6 +26,9 @@ run() {
   set -- "$@" --client 'str2str -in ntrip://{caster_host}:{caster_port}/{mountpoint} -out serial://{pty_devname}:115200' \
     --label str2str \
     --client "$here/fieldcast-client.sh $program {caster_port} {mountpoint}" --label fieldcast
+  if [ -x "$bare" ]; then
+    set -- "$@" --client "$here/fieldcast-client.sh $bare {caster_port} {mountpoint}" --label bare
+  fi
   if [ -n "$baseline" ]; then
     set -- "$@" --client "$here/fieldcast-client.sh $baseline {caster_port} {mountpoint}" --label baseline
   fi
