@@ -321,8 +321,9 @@ ScenarioResult RunScenario(const RunSetup& setup, const ScenarioPlan& plan) {
   if (setup.verbose || !r.problem.empty() || !r.IntegrityOk())
     std::cerr << "[" << plan.name << "] program output (" << log << "):\n" << Tail(log, setup.verbose ? 40 : 12);
   if (!setup.keepDir) RemoveConfigDir(dir);
-  if (setup.health && !setup.statusDir.empty()) (void)unlink(statusFile.c_str());
   else std::cerr << "[" << plan.name << "] kept " << dir << "\n";
+  // A status file outside the run's directory goes with the run.
+  if (setup.health && !setup.statusDir.empty()) (void)unlink(statusFile.c_str());
   return r;
 }
 
