@@ -47,7 +47,8 @@ struct Link {
   int fd = -1;
   SSL* ssl = nullptr;
   long Read(char* bytes, int size) { return ssl ? SSL_read(ssl, bytes, size) : recv(fd, bytes, size, 0); }
-  bool WriteAll(const std::string& text) {
+  // The request is short: it goes in one piece or the run fails.
+  bool SendWhole(const std::string& text) {
     return ssl ? SSL_write(ssl, text.data(), static_cast<int>(text.size())) == static_cast<int>(text.size())
                : send(fd, text.data(), text.size(), 0) == static_cast<long>(text.size());
   }
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
     SSL_set_tlsext_host_name(link.ssl, host.c_str());
     if (SSL_connect(link.ssl) != 1) return Fail("TLS handshake failed");
   }
-  if (!link.WriteAll("GET /" + mount + " HTTP/1.0\r\nUser-Agent: NTRIP bare_relay\r\n\r\n"))
+  if (!link.SendWhole("GET /" + mount + " HTTP/1.0\r\nUser-Agent: NTRIP bare_relay\r\n\r\n"))
     return Fail("cannot send the request");
 
   const int port = open(device, O_WRONLY | O_NOCTTY);
